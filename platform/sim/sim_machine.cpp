@@ -1,0 +1,50 @@
+#include "platform/sim/sim_machine.h"
+
+#include "support/runtime_error.h"
+
+namespace sim {
+
+Machine& machine() {
+  static Machine the_machine;
+  return the_machine;
+}
+
+void Reset() { machine() = Machine{}; }
+
+void Enter(const char* entry_point) {
+  Machine& m = machine();
+  m.calls.emplace_back(entry_point);
+  if (m.uncallable.count(entry_point) != 0) {
+    throw runtime::Error(runtime::kEntryPointNotFound,
+                         std::string("Can't find DLL entry point ") + entry_point);
+  }
+}
+
+namespace {
+
+SimForm& LiveForm() {
+  SimForm& form = machine().form;
+  if (!form.shown || form.unloaded) throw std::logic_error("the form is not shown");
+  return form;
+}
+
+}  // namespace
+
+void ResizeClient(double width, double height) {
+  SimForm& form = LiveForm();
+  form.client_width = width;
+  form.client_height = height;
+  form.event_log.emplace_back("Resize");
+  form.events->Resize();
+}
+
+void Click(platform::toolkit::ControlId control) {
+  SimForm& form = LiveForm();
+  if (!form.controls.at(control).enabled) return;
+  form.event_log.push_back("Click " + std::to_string(control));
+  form.events->Click(control);
+}
+
+void PressCloseBox() { LiveForm().unloaded = true; }
+
+}  // namespace sim

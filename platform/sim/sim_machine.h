@@ -1,0 +1,65 @@
+// The simulated Windows machine behind the platform seam in host tests. A test builds the
+// machine up, runs the portable code against it and then inspects what the code did.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit.h"
+
+namespace sim {
+
+struct MessageBoxCall {
+  std::string text;
+  std::string caption;
+  uint32_t type;
+};
+
+struct SimControl {
+  platform::toolkit::ControlSpec spec;
+  platform::toolkit::Bounds bounds;
+  std::string text;
+  bool enabled = true;
+  platform::toolkit::Picture picture;
+};
+
+struct SimForm {
+  bool created = false;
+  bool shown = false;
+  bool unloaded = false;
+  std::string caption;
+  double client_width = 0, client_height = 0;
+  platform::toolkit::FormEvents* events = nullptr;
+  std::vector<SimControl> controls;
+  std::vector<std::string> event_log;  // "Load", "Resize", "Click <id>" in order
+};
+
+struct Machine {
+  // Entry points that do not exist on this machine: calling one raises error 453.
+  std::set<std::string> uncallable;
+  // Every platform call received, by name, in order.
+  std::vector<std::string> calls;
+
+  // Answers the message box gives, in order; IDOK when the script runs out.
+  std::deque<int32_t> message_box_answers;
+  std::vector<MessageBoxCall> message_boxes;
+
+  SimForm form;
+};
+
+// The one simulated machine; Reset() gives a fresh one.
+Machine& machine();
+void Reset();
+
+// Records a call of an entry point, raising error 453 where it is uncallable.
+void Enter(const char* entry_point);
+
+// What the user does to the form.
+void ResizeClient(double width, double height);
+void Click(platform::toolkit::ControlId control);
+void PressCloseBox();
+
+}  // namespace sim

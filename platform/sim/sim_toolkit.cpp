@@ -1,0 +1,61 @@
+#include <stdexcept>
+
+#include "platform/sim/sim_machine.h"
+#include "platform/toolkit.h"
+
+namespace platform::toolkit {
+
+namespace {
+
+sim::SimForm& Form() {
+  sim::SimForm& form = sim::machine().form;
+  if (!form.created) throw std::logic_error("no form was created");
+  return form;
+}
+
+sim::SimControl& At(ControlId control) { return Form().controls.at(control); }
+
+}  // namespace
+
+void CreateForm(const FormSpec& spec, FormEvents& events) {
+  sim::SimForm& form = sim::machine().form;
+  form = sim::SimForm{};
+  form.created = true;
+  form.caption = spec.caption;
+  form.client_width = spec.client_width;
+  form.client_height = spec.client_height;
+  form.events = &events;
+}
+
+ControlId CreateControl(const ControlSpec& spec) {
+  sim::SimForm& form = Form();
+  if (spec.container != kForm) At(spec.container);  // the container must exist already
+  form.controls.push_back({spec, spec.bounds, spec.caption, true, spec.picture});
+  return static_cast<ControlId>(form.controls.size() - 1);
+}
+
+void MoveControl(ControlId control, const Bounds& bounds) { At(control).bounds = bounds; }
+void SetControlText(ControlId control, const std::string& text) { At(control).text = text; }
+std::string ControlText(ControlId control) { return At(control).text; }
+void SetControlEnabled(ControlId control, bool enabled) { At(control).enabled = enabled; }
+void SetControlPicture(ControlId control, Picture picture) { At(control).picture = picture; }
+
+double ClientWidth() { return Form().client_width; }
+double ClientHeight() { return Form().client_height; }
+WindowHandle FormHandle() {
+  Form();
+  return 0x5E1D;  // any non-zero value stands for the native handle
+}
+
+void RunForm() {
+  sim::SimForm& form = Form();
+  form.event_log.emplace_back("Load");
+  form.events->Load();
+  form.shown = true;
+  form.event_log.emplace_back("Resize");
+  form.events->Resize();
+}
+
+void UnloadForm() { Form().unloaded = true; }
+
+}  // namespace platform::toolkit

@@ -1,0 +1,40 @@
+// An entry point of a system DLL, looked up the first time it is called. Calling one that the
+// running Windows does not have raises run-time error 453, so the program still starts there.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "support/runtime_error.h"
+
+namespace win32 {
+
+FARPROC LookUpEntryPoint(const char* dll, const char* name);
+
+template <typename Function>
+class EntryPoint {
+ public:
+  EntryPoint(const char* dll, const char* name) : dll_(dll), name_(name) {}
+
+  template <typename... Args>
+  auto operator()(Args... args) const {
+    if (!looked_up_) {
+      address_ = reinterpret_cast<Function*>(LookUpEntryPoint(dll_, name_));
+      looked_up_ = true;
+    }
+    if (address_ == nullptr) {
+      throw runtime::Error(runtime::kEntryPointNotFound,
+                           std::string("Can't find DLL entry point ") + name_ + " in " + dll_);
+    }
+    return address_(args...);
+  }
+
+ private:
+  const char* dll_;
+  const char* name_;
+  mutable bool looked_up_ = false;
+  mutable Function* address_ = nullptr;
+};
+
+}  // namespace win32

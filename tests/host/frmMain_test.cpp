@@ -1,0 +1,161 @@
+#include "report_window/frmMain.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_machine.h"
+
+namespace toolkit = platform::toolkit;
+using toolkit::ControlKind;
+
+namespace {
+
+class frmMainTest : public ::testing::Test {
+ protected:
+  void SetUp() override { sim::Reset(); }
+  const sim::SimControl& Sim(const Control& control) {
+    return sim::machine().form.controls.at(control.Id());
+  }
+  void ExpectBounds(const Control& control, toolkit::Bounds expected) {
+    const toolkit::Bounds& b = Sim(control).bounds;
+    EXPECT_DOUBLE_EQ(b.left, expected.left);
+    EXPECT_DOUBLE_EQ(b.top, expected.top);
+    EXPECT_DOUBLE_EQ(b.width, expected.width);
+    EXPECT_DOUBLE_EQ(b.height, expected.height);
+  }
+};
+
+TEST_F(frmMainTest, ControlTreeAsCreated) {
+  frmMain form;
+  EXPECT_EQ(sim::machine().form.caption, " Sondrel");
+  EXPECT_EQ(sim::machine().form.client_width, 5310);
+  EXPECT_EQ(sim::machine().form.client_height, 6015);
+
+  struct Row {
+    const Control* control;
+    ControlKind kind;
+    const Control* container;  // null: the form
+    const char* caption;
+    toolkit::Bounds bounds;
+    int16_t tab_index;
+    bool visible;
+  } rows[] = {
+      {&form.resPict[1], ControlKind::PictureBox, nullptr, "", {2220, 1500, 540, 540}, 11, false},
+      {&form.resPict[0], ControlKind::PictureBox, nullptr, "", {1680, 1500, 540, 540}, 10, false},
+      {&form.Frame1[1], ControlKind::Frame, nullptr, "Java Sun", {2700, 60, 2535, 1095}, 6, true},
+      {&form.btnDownload[1], ControlKind::CommandButton, &form.Frame1[1], "Download",
+       {1020, 660, 1215, 315}, 9, true},
+      {&form.Pict[1], ControlKind::PictureBox, &form.Frame1[1], "", {180, 360, 540, 540}, 7, true},
+      {&form.lblVersion[1], ControlKind::Label, &form.Frame1[1], "lblVersion",
+       {900, 300, 1515, 255}, 13, true},
+      {&form.Frame1[0], ControlKind::Frame, nullptr, "Java Microsoft", {60, 60, 2535, 1095}, 4,
+       true},
+      {&form.btnDownload[0], ControlKind::CommandButton, &form.Frame1[0], "Download",
+       {1020, 660, 1215, 315}, 8, true},
+      {&form.Pict[0], ControlKind::PictureBox, &form.Frame1[0], "", {180, 360, 540, 540}, 5, true},
+      {&form.lblVersion[0], ControlKind::Label, &form.Frame1[0], "lblVersion",
+       {900, 300, 1515, 255}, 12, true},
+      {&form.Picture1, ControlKind::PictureBox, nullptr, "", {0, 5400, 5310, 615}, 1, true},
+      {&form.btnCopy, ControlKind::CommandButton, &form.Picture1, "Copia rapporto",
+       {1440, 120, 1815, 435}, 3, true},
+      {&form.btnClose, ControlKind::CommandButton, &form.Picture1, "Chiudi",
+       {3360, 120, 1815, 435}, 2, true},
+      {&form.Text1, ControlKind::TextBox, nullptr, "Text1", {60, 1260, 5175, 2835}, 0, true},
+  };
+  ASSERT_EQ(sim::machine().form.controls.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const Row& row = rows[i];
+    SCOPED_TRACE(row.caption);
+    EXPECT_EQ(row.control->Id(), static_cast<toolkit::ControlId>(i)) << "creation order";
+    const toolkit::ControlSpec& spec = Sim(*row.control).spec;
+    EXPECT_EQ(spec.kind, row.kind);
+    EXPECT_EQ(spec.container, row.container ? row.container->Id() : toolkit::kForm);
+    EXPECT_EQ(spec.caption, row.caption);
+    EXPECT_EQ(spec.tab_index, row.tab_index);
+    EXPECT_EQ(spec.visible, row.visible);
+    ExpectBounds(*row.control, row.bounds);
+  }
+}
+
+TEST_F(frmMainTest, FontsAndPictures) {
+  frmMain form;
+  for (const Control* frame : {&form.Frame1[0], &form.Frame1[1]}) {
+    const auto& font = Sim(*frame).spec.font;
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->face, "MS Sans Serif");
+    EXPECT_EQ(font->size, 82500);
+    EXPECT_EQ(font->weight, 700);
+    EXPECT_EQ(font->charset, 0);
+  }
+  const auto& report_font = Sim(form.Text1).spec.font;
+  ASSERT_TRUE(report_font.has_value());
+  EXPECT_EQ(report_font->size, 97500);
+  EXPECT_EQ(report_font->weight, 400);
+  EXPECT_FALSE(Sim(form.btnCopy).spec.font.has_value()) << "buttons use the window's font";
+  EXPECT_FALSE(Sim(form.lblVersion[0]).spec.font.has_value());
+
+  EXPECT_EQ(Sim(form.resPict[0]).picture, toolkit::Picture::Cross);
+  EXPECT_EQ(Sim(form.resPict[1]).picture, toolkit::Picture::Tick);
+  EXPECT_EQ(Sim(form.Pict[0]).picture, toolkit::Picture::Cross);
+  EXPECT_EQ(Sim(form.Pict[1]).picture, toolkit::Picture::Cross);
+}
+
+TEST_F(frmMainTest, LoadRunsBeforeTheFirstLayoutAndReplacesTheInitialText) {
+  frmMain form;
+  form.Show();
+  const std::vector<std::string> expected{"Load", "Resize"};
+  EXPECT_EQ(sim::machine().form.event_log, expected);
+  EXPECT_EQ(form.Text1.Text(), "");
+}
+
+// Client size in twips, and what the layout rule gives for it.
+struct LayoutCase {
+  double width, height;
+  double text_height, copy_left, close_left;
+};
+
+class frmMainLayoutTest : public frmMainTest, public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(frmMainLayoutTest, LayoutRule) {
+  const LayoutCase c = GetParam();
+  frmMain form;
+  form.Show();
+  sim::ResizeClient(c.width, c.height);
+  ExpectBounds(form.Picture1, {0, c.height - 615, c.width, 615});
+  ExpectBounds(form.Text1, {0, 1255, c.width, c.text_height});
+  ExpectBounds(form.btnCopy, {c.copy_left, 120, 1815, 435});
+  ExpectBounds(form.btnClose, {c.close_left, 120, 1815, 435});
+  // The panels never move.
+  ExpectBounds(form.Frame1[0], {60, 60, 2535, 1095});
+  ExpectBounds(form.Frame1[1], {2700, 60, 2535, 1095});
+  ExpectBounds(form.btnDownload[1], {1020, 660, 1215, 315});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, frmMainLayoutTest,
+    ::testing::Values(LayoutCase{5310, 6015, 4145, 740, 2755},    // initial size
+                      LayoutCase{8000, 6015, 4145, 2085, 4100},   // wider
+                      LayoutCase{5310, 9000, 7130, 740, 2755},    // taller only
+                      LayoutCase{3000, 6015, 4145, -415, 1600},   // narrower than 3830: not clamped
+                      LayoutCase{5311, 6015, 4145, 740.5, 2755.5},  // odd width: real numbers
+                      LayoutCase{5310, 1870, 0, 740, 2755},       // exactly room for nothing
+                      LayoutCase{5310, 1000, 0, 740, 2755}));     // too short: height clamped at 0
+
+TEST_F(frmMainTest, InitialLayoutIsWhatTheUserFirstSees) {
+  frmMain form;
+  form.Show();
+  ExpectBounds(form.Text1, {0, 1255, 5310, 4145});
+  ExpectBounds(form.btnCopy, {740, 120, 1815, 435});
+  ExpectBounds(form.btnClose, {2755, 120, 1815, 435});
+}
+
+TEST_F(frmMainTest, ChiudiUnloadsAndOtherClicksDoNot) {
+  frmMain form;
+  form.Show();
+  sim::Click(form.Frame1[0].Id());
+  sim::Click(form.lblVersion[1].Id());
+  EXPECT_FALSE(sim::machine().form.unloaded);
+  sim::Click(form.btnClose.Id());
+  EXPECT_TRUE(sim::machine().form.unloaded);
+}
+
+}  // namespace

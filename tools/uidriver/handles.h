@@ -1,0 +1,69 @@
+// RAII owners for the few Win32 resources the driver touches.
+#pragma once
+
+#include <windows.h>
+
+namespace uidriver {
+
+// Holds the clipboard open for the lifetime of the object.
+class ClipboardSession {
+ public:
+  // Retries because the target may hold the clipboard while it writes to it.
+  explicit ClipboardSession(DWORD retry_ms);
+  ~ClipboardSession();
+  ClipboardSession(const ClipboardSession&) = delete;
+  ClipboardSession& operator=(const ClipboardSession&) = delete;
+  bool is_open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+// Locks a global memory block and unlocks it on destruction.
+class GlobalLockGuard {
+ public:
+  explicit GlobalLockGuard(HANDLE mem) : mem_(mem), data_(mem ? GlobalLock(mem) : nullptr) {}
+  ~GlobalLockGuard() {
+    if (data_) GlobalUnlock(mem_);
+  }
+  GlobalLockGuard(const GlobalLockGuard&) = delete;
+  GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+  const void* data() const { return data_; }
+  SIZE_T size() const { return data_ ? GlobalSize(mem_) : 0; }
+
+ private:
+  HANDLE mem_;
+  void* data_;
+};
+
+// Device context of the whole screen.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc_) ReleaseDC(nullptr, dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// Shares this thread's input state (key state, focus) with another thread while alive.
+class ThreadInputLink {
+ public:
+  explicit ThreadInputLink(DWORD other_thread);
+  ~ThreadInputLink();
+  ThreadInputLink(const ThreadInputLink&) = delete;
+  ThreadInputLink& operator=(const ThreadInputLink&) = delete;
+  bool attached() const { return attached_; }
+
+ private:
+  DWORD self_;
+  DWORD other_;
+  bool attached_;
+};
+
+}  // namespace uidriver
