@@ -14,12 +14,12 @@ using WindowHandle = uintptr_t;
 constexpr WindowHandle kNoWindow = 0;
 
 // Message box styles and answers.
-constexpr uint32_t MB_OK = 0x0;
-constexpr uint32_t MB_YESNO = 0x4;
-constexpr uint32_t MB_ICONQUESTION = 0x20;
-constexpr int32_t IDOK = 1;
-constexpr int32_t IDYES = 6;
-constexpr int32_t IDNO = 7;
+constexpr uint32_t kMbOk = 0x0;
+constexpr uint32_t kMbYesNo = 0x4;
+constexpr uint32_t kMbIconQuestion = 0x20;
+constexpr int32_t kIdOk = 1;
+constexpr int32_t kIdYes = 6;
+constexpr int32_t kIdNo = 7;
 
 int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                     uint32_t type);

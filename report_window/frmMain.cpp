@@ -17,8 +17,7 @@ void frmMain::Resize() {
   // A client area shorter than the frames and the bar would give a negative height.
   const double text_height = std::max(0.0, Picture1.Top() - text_top);
   Text1.Move(0, text_top, width, text_height);
-  btnCopy.Move(width / 2 - btnCopy.Width() - 100, btnCopy.Top(), btnCopy.Width(),
-               btnCopy.Height());
+  btnCopy.Move(width / 2 - btnCopy.Width() - 100, btnCopy.Top(), btnCopy.Width(), btnCopy.Height());
   btnClose.Move(width / 2 + 100, btnClose.Top(), btnClose.Width(), btnClose.Height());
 }
 

@@ -34,9 +34,9 @@ struct PanelTabs {
 };
 
 void CreatePanel(frmMain& form, int index, const char* caption, double left, PanelTabs tabs) {
-  form.Frame1[index] = Control(WithFont(
-      {ControlKind::Frame, toolkit::kForm, caption, {left, 60, 2535, 1095}, tabs.frame},
-      kFrameFont));
+  form.Frame1[index] = Control(
+      WithFont({ControlKind::Frame, toolkit::kForm, caption, {left, 60, 2535, 1095}, tabs.frame},
+               kFrameFont));
   const toolkit::ControlId frame = form.Frame1[index].Id();
   form.btnDownload[index] = Control(
       {ControlKind::CommandButton, frame, "Download", {1020, 660, 1215, 315}, tabs.download});
@@ -50,12 +50,12 @@ void CreatePanel(frmMain& form, int index, const char* caption, double left, Pan
 
 frmMain::frmMain() {
   toolkit::CreateForm({" Sondrel", kInitialClientWidth, kInitialClientHeight}, *this);
-  resPict[1] = Control(WithPicture(
-      Hidden({ControlKind::PictureBox, toolkit::kForm, "", {2220, 1500, 540, 540}, 11}),
-      Picture::Tick));
-  resPict[0] = Control(WithPicture(
-      Hidden({ControlKind::PictureBox, toolkit::kForm, "", {1680, 1500, 540, 540}, 10}),
-      Picture::Cross));
+  resPict[1] = Control(
+      WithPicture(Hidden({ControlKind::PictureBox, toolkit::kForm, "", {2220, 1500, 540, 540}, 11}),
+                  Picture::Tick));
+  resPict[0] = Control(
+      WithPicture(Hidden({ControlKind::PictureBox, toolkit::kForm, "", {1680, 1500, 540, 540}, 10}),
+                  Picture::Cross));
   CreatePanel(*this, 1, "Java Sun", 2700, {6, 9, 7, 13});
   CreatePanel(*this, 0, "Java Microsoft", 60, {4, 8, 5, 12});
   Picture1 = Control({ControlKind::PictureBox, toolkit::kForm, "", {0, 5400, 5310, 615}, 1});

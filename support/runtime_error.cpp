@@ -10,7 +10,7 @@ void ReportProcedureError(const std::string& procedure, const Error& error) {
   // The report itself must never fail the procedure that is already failing.
   try {
     platform::MessageBoxA(platform::kNoWindow, ProcedureErrorText(error), procedure,
-                          platform::MB_OK);
+                          platform::kMbOk);
   } catch (...) {
   }
 }

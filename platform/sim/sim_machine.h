@@ -43,7 +43,7 @@ struct Machine {
   // Every platform call received, by name, in order.
   std::vector<std::string> calls;
 
-  // Answers the message box gives, in order; IDOK when the script runs out.
+  // Answers the message box gives, in order; kIdOk when the script runs out.
   std::deque<int32_t> message_box_answers;
   std::vector<MessageBoxCall> message_boxes;
 

@@ -20,7 +20,8 @@ class EntryPoint {
   template <typename... Args>
   auto operator()(Args... args) const {
     if (!looked_up_) {
-      address_ = reinterpret_cast<Function*>(LookUpEntryPoint(dll_, name_));
+      address_ =
+          reinterpret_cast<Function*>(reinterpret_cast<void*>(LookUpEntryPoint(dll_, name_)));
       looked_up_ = true;
     }
     if (address_ == nullptr) {

@@ -46,7 +46,9 @@ NativeForm& TheForm() {
 
 NativeControl& At(ControlId control) { return TheForm().controls.at(control); }
 
-int ToPixels(double twips) { return static_cast<int>(std::lround(twips / TheForm().twips_per_pixel)); }
+int ToPixels(double twips) {
+  return static_cast<int>(std::lround(twips / TheForm().twips_per_pixel));
+}
 
 const NativeControl* FindControl(HWND hwnd) {
   for (const NativeControl& control : TheForm().controls) {
@@ -131,6 +133,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) ForwardClick(reinterpret_cast<HWND>(lparam));
       return 0;
+    case WM_CTLCOLORSTATIC:
+      // Labels sit on the button face, not on the white of an edit box.
+      SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
         form.focus_to_restore = GetFocus();
@@ -157,8 +163,16 @@ bool ForwardsToForm(UINT message) {
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto base = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBaseProcProperty));
-  if (ForwardsToForm(message)) return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+  if (ForwardsToForm(message))
+    return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
   if (message == WM_NCDESTROY) RemovePropA(hwnd, kBaseProcProperty);
+  if (message == WM_ERASEBKGND) {
+    // A group box paints only its edge and caption; its inside is ours to fill.
+    RECT inside{};
+    GetClientRect(hwnd, &inside);
+    FillRect(reinterpret_cast<HDC>(wparam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+  }
   return CallWindowProcA(base, hwnd, message, wparam, lparam);
 }
 
@@ -178,7 +192,8 @@ void PaintPicture(HWND hwnd) {
 }
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (ForwardsToForm(message)) return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+  if (ForwardsToForm(message))
+    return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
   if (message == WM_PAINT) {
     PaintPicture(hwnd);
     return 0;
@@ -227,8 +242,7 @@ NativeKind KindFor(const ControlSpec& spec) {
       return {kPictureClass, WS_CLIPCHILDREN,
               spec.picture != Picture::None ? DWORD{WS_EX_CLIENTEDGE} : DWORD{0}};
     case ControlKind::TextBox:
-      return {"EDIT", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-              WS_EX_CLIENTEDGE};
+      return {"EDIT", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE};
   }
   return {"STATIC", 0, 0};
 }
@@ -236,11 +250,11 @@ NativeKind KindFor(const ControlSpec& spec) {
 win32::GdiObject<HFONT> CreateOwnFont(const Font& font) {
   win32::ScreenDC screen;
   const double points = font.size / 10000.0;
-  const int height = -static_cast<int>(std::lround(points * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0));
-  return win32::GdiObject<HFONT>(CreateFontA(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
-                                             font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                             font.face.c_str()));
+  const int height =
+      -static_cast<int>(std::lround(points * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0));
+  return win32::GdiObject<HFONT>(CreateFontA(
+      height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
 }
 
 }  // namespace
@@ -274,7 +288,8 @@ ControlId CreateControl(const ControlSpec& spec) {
       GetModuleHandleA(nullptr), nullptr);
   if (hwnd == nullptr) throw runtime::Error(-1, "A control could not be created");
   if (spec.kind == ControlKind::Frame) {
-    SetPropA(hwnd, kBaseProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)));
+    SetPropA(hwnd, kBaseProcProperty,
+             reinterpret_cast<HANDLE>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)));
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
   }
   if (spec.kind == ControlKind::TextBox) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);

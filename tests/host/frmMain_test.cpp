@@ -42,23 +42,58 @@ TEST_F(frmMainTest, ControlTreeAsCreated) {
       {&form.resPict[1], ControlKind::PictureBox, nullptr, "", {2220, 1500, 540, 540}, 11, false},
       {&form.resPict[0], ControlKind::PictureBox, nullptr, "", {1680, 1500, 540, 540}, 10, false},
       {&form.Frame1[1], ControlKind::Frame, nullptr, "Java Sun", {2700, 60, 2535, 1095}, 6, true},
-      {&form.btnDownload[1], ControlKind::CommandButton, &form.Frame1[1], "Download",
-       {1020, 660, 1215, 315}, 9, true},
-      {&form.Pict[1], ControlKind::PictureBox, &form.Frame1[1], "", {180, 360, 540, 540}, 7, true},
-      {&form.lblVersion[1], ControlKind::Label, &form.Frame1[1], "lblVersion",
-       {900, 300, 1515, 255}, 13, true},
-      {&form.Frame1[0], ControlKind::Frame, nullptr, "Java Microsoft", {60, 60, 2535, 1095}, 4,
+      {&form.btnDownload[1],
+       ControlKind::CommandButton,
+       &form.Frame1[1],
+       "Download",
+       {1020, 660, 1215, 315},
+       9,
        true},
-      {&form.btnDownload[0], ControlKind::CommandButton, &form.Frame1[0], "Download",
-       {1020, 660, 1215, 315}, 8, true},
+      {&form.Pict[1], ControlKind::PictureBox, &form.Frame1[1], "", {180, 360, 540, 540}, 7, true},
+      {&form.lblVersion[1],
+       ControlKind::Label,
+       &form.Frame1[1],
+       "lblVersion",
+       {900, 300, 1515, 255},
+       13,
+       true},
+      {&form.Frame1[0],
+       ControlKind::Frame,
+       nullptr,
+       "Java Microsoft",
+       {60, 60, 2535, 1095},
+       4,
+       true},
+      {&form.btnDownload[0],
+       ControlKind::CommandButton,
+       &form.Frame1[0],
+       "Download",
+       {1020, 660, 1215, 315},
+       8,
+       true},
       {&form.Pict[0], ControlKind::PictureBox, &form.Frame1[0], "", {180, 360, 540, 540}, 5, true},
-      {&form.lblVersion[0], ControlKind::Label, &form.Frame1[0], "lblVersion",
-       {900, 300, 1515, 255}, 12, true},
+      {&form.lblVersion[0],
+       ControlKind::Label,
+       &form.Frame1[0],
+       "lblVersion",
+       {900, 300, 1515, 255},
+       12,
+       true},
       {&form.Picture1, ControlKind::PictureBox, nullptr, "", {0, 5400, 5310, 615}, 1, true},
-      {&form.btnCopy, ControlKind::CommandButton, &form.Picture1, "Copia rapporto",
-       {1440, 120, 1815, 435}, 3, true},
-      {&form.btnClose, ControlKind::CommandButton, &form.Picture1, "Chiudi",
-       {3360, 120, 1815, 435}, 2, true},
+      {&form.btnCopy,
+       ControlKind::CommandButton,
+       &form.Picture1,
+       "Copia rapporto",
+       {1440, 120, 1815, 435},
+       3,
+       true},
+      {&form.btnClose,
+       ControlKind::CommandButton,
+       &form.Picture1,
+       "Chiudi",
+       {3360, 120, 1815, 435},
+       2,
+       true},
       {&form.Text1, ControlKind::TextBox, nullptr, "Text1", {60, 1260, 5175, 2835}, 0, true},
   };
   ASSERT_EQ(sim::machine().form.controls.size(), std::size(rows));
@@ -132,13 +167,13 @@ TEST_P(frmMainLayoutTest, LayoutRule) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, frmMainLayoutTest,
-    ::testing::Values(LayoutCase{5310, 6015, 4145, 740, 2755},    // initial size
-                      LayoutCase{8000, 6015, 4145, 2085, 4100},   // wider
-                      LayoutCase{5310, 9000, 7130, 740, 2755},    // taller only
-                      LayoutCase{3000, 6015, 4145, -415, 1600},   // narrower than 3830: not clamped
+    ::testing::Values(LayoutCase{5310, 6015, 4145, 740, 2755},   // initial size
+                      LayoutCase{8000, 6015, 4145, 2085, 4100},  // wider
+                      LayoutCase{5310, 9000, 7130, 740, 2755},   // taller only
+                      LayoutCase{3000, 6015, 4145, -415, 1600},  // narrower than 3830: not clamped
                       LayoutCase{5311, 6015, 4145, 740.5, 2755.5},  // odd width: real numbers
-                      LayoutCase{5310, 1870, 0, 740, 2755},       // exactly room for nothing
-                      LayoutCase{5310, 1000, 0, 740, 2755}));     // too short: height clamped at 0
+                      LayoutCase{5310, 1870, 0, 740, 2755},         // exactly room for nothing
+                      LayoutCase{5310, 1000, 0, 740, 2755}));  // too short: height clamped at 0
 
 TEST_F(frmMainTest, InitialLayoutIsWhatTheUserFirstSees) {
   frmMain form;

@@ -26,7 +26,7 @@ TEST_F(RuntimeErrorTest, TrappedReturnsWhatTheResultHeldAndShowsOneOkBox) {
   const sim::MessageBoxCall& box = sim::machine().message_boxes[0];
   EXPECT_EQ(box.text, "Error: 6. Overflow");
   EXPECT_EQ(box.caption, "OSBuild");
-  EXPECT_EQ(box.type, platform::MB_OK);  // OK only, no icon
+  EXPECT_EQ(box.type, platform::kMbOk);  // OK only, no icon
 }
 
 TEST_F(RuntimeErrorTest, TrappedWithoutErrorShowsNothing) {
@@ -44,7 +44,7 @@ TEST_F(RuntimeErrorTest, ExhaustedMemoryIsReportedAsError7) {
 TEST_F(RuntimeErrorTest, UncallableEntryPointRaises453AtTheCall) {
   sim::machine().uncallable.insert("MessageBoxA");
   try {
-    platform::MessageBoxA(platform::kNoWindow, "t", "c", platform::MB_OK);
+    platform::MessageBoxA(platform::kNoWindow, "t", "c", platform::kMbOk);
     FAIL() << "no error raised";
   } catch (const runtime::Error& error) {
     EXPECT_EQ(error.Number(), runtime::kEntryPointNotFound);

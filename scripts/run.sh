@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Sondrel.exe under Wine on the user's display.
+# Without a display it runs under a private Xvfb, saves a screenshot and prints the report.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh >/dev/null
+scripts/build.sh win32
+exe=build/win32/Sondrel.exe
+if [ -n "${DISPLAY:-}" ]; then
+  exec env WINEDEBUG=-all wine "$exe"
+fi
+
+state=build/win32/run-wine
+trap 'tests/wine/wine-env.sh stop "$state"' EXIT
+tests/wine/wine-env.sh start "$state"
+export SONDREL_WINE_STATE=$PWD/$state
+tests/wine/wine-run.sh "$exe" &
+app=$!
+driver="tests/wine/wine-run.sh build/win32/tools/uidriver/uidriver.exe"
+$driver --timeout 60 list >/dev/null
+sleep 1
+shot=build/win32/screenshot.png
+import -display "$(cat "$state/display")" -window root "$shot"
+echo "screenshot: $shot"
+$driver text 100 | tr -d '\r'
+echo
+$driver close
+wait "$app" || true

@@ -1,0 +1,107 @@
+"""Starts Sondrel.exe in the test run's Wine prefix and drives it through the UI driver."""
+import os
+import subprocess
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WINE_RUN = os.path.join(HERE, "..", "wine", "wine-run.sh")
+EXE = os.environ["SONDREL_EXE"]
+DRIVER = os.environ["SONDREL_UIDRIVER"]
+
+# A control's id in its window is 100 + its tab index.
+IDS = {
+    "Text1": 100, "Picture1": 101, "btnClose": 102, "btnCopy": 103,
+    "Frame1(0)": 104, "Pict(0)": 105, "Frame1(1)": 106, "Pict(1)": 107,
+    "btnDownload(0)": 108, "btnDownload(1)": 109, "resPict(0)": 110, "resPict(1)": 111,
+    "lblVersion(0)": 112, "lblVersion(1)": 113,
+}
+
+
+def wine(*args, check=True):
+    return subprocess.run([WINE_RUN, *args], check=check, capture_output=True, timeout=120)
+
+
+def reg_add(key, name, kind, data):
+    wine("reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
+
+
+def reg_delete(key, name=None):
+    args = ["reg", "delete", key] + (["/v", name] if name else []) + ["/f"]
+    wine(*args, check=False)
+
+
+def restart_wineserver():
+    """Settings such as the screen's pixels per inch are read when the server starts."""
+    env = dict(os.environ)
+    env["WINEPREFIX"] = os.path.join(env["SONDREL_WINE_STATE"], "prefix")
+    subprocess.run(["wineserver", "-k"], env=env, check=False)
+    subprocess.run(["wineserver", "-w"], env=env, check=False)
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["setsid", "wineserver", "-p"], env=env, **quiet)
+    # Booting starts the desktop process here, so no later program inherits a test's pipes.
+    subprocess.run([WINE_RUN, "wineboot"], **quiet)
+
+
+class Control:
+    def __init__(self, fields):
+        self.id, self.parent = int(fields[0]), int(fields[1])
+        self.cls = fields[2]
+        self.left, self.top, self.width, self.height = map(int, fields[3:7])
+        self.enabled, self.visible = fields[7] == "1", fields[8] == "1"
+        self.text = fields[9] if len(fields) > 9 else ""
+
+
+class Sondrel:
+    """One running Sondrel.exe; use as a context manager so the process always ends."""
+
+    def __init__(self, version=None):
+        self.version = version
+        self.process = None
+
+    def __enter__(self):
+        if self.version:
+            reg_add(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe", "Version", "REG_SZ",
+                    self.version)
+        self.process = subprocess.Popen([WINE_RUN, EXE], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.driver("--timeout", "60", "list")
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            self.driver("close", check=False)
+            try:
+                self.process.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        if self.version:
+            reg_delete(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe")
+
+    def driver(self, *args, check=True):
+        result = subprocess.run([WINE_RUN, DRIVER, *args], capture_output=True, timeout=120)
+        if check and result.returncode != 0:
+            raise AssertionError("uidriver %s failed (%d): %s" % (
+                " ".join(args), result.returncode, result.stderr.decode(errors="replace")))
+        return result
+
+    def controls(self):
+        out = self.driver("list").stdout.decode("latin-1")
+        return {c.id: c for c in (Control(line.split("\t")) for line in out.splitlines() if line)}
+
+    def control(self, name):
+        return self.controls()[IDS[name]]
+
+    def text(self, name):
+        return self.driver("text", str(IDS[name])).stdout.decode("latin-1")
+
+    def resize(self, width, height):
+        self.driver("resize", str(width), str(height))
+        time.sleep(0.3)
+
+    def ended(self, timeout=15):
+        try:
+            self.process.wait(timeout=timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False

@@ -1,0 +1,122 @@
+"""The main window of Sondrel.exe under Wine: controls, geometry, layout, focus and closing."""
+import unittest
+
+from sondrel import IDS, Sondrel, reg_add, restart_wineserver
+
+# name: (parent, class, caption, left, top, width, height, visible), positions in twips as the
+# window first shows them, after its layout rule has run.
+INITIAL = {
+    "resPict(1)": ("form", "SondrelPicture", "", 2220, 1500, 540, 540, False),
+    "resPict(0)": ("form", "SondrelPicture", "", 1680, 1500, 540, 540, False),
+    "Frame1(1)": ("form", "Button", "Java Sun", 2700, 60, 2535, 1095, True),
+    "btnDownload(1)": ("Frame1(1)", "Button", "Download", 1020, 660, 1215, 315, True),
+    "Pict(1)": ("Frame1(1)", "SondrelPicture", "", 180, 360, 540, 540, True),
+    "lblVersion(1)": ("Frame1(1)", "Static", "lblVersion", 900, 300, 1515, 255, True),
+    "Frame1(0)": ("form", "Button", "Java Microsoft", 60, 60, 2535, 1095, True),
+    "btnDownload(0)": ("Frame1(0)", "Button", "Download", 1020, 660, 1215, 315, True),
+    "Pict(0)": ("Frame1(0)", "SondrelPicture", "", 180, 360, 540, 540, True),
+    "lblVersion(0)": ("Frame1(0)", "Static", "lblVersion", 900, 300, 1515, 255, True),
+    "Picture1": ("form", "SondrelPicture", "", 0, 5400, 5310, 615, True),
+    "btnCopy": ("Picture1", "Button", "Copia rapporto", 740, 120, 1815, 435, True),
+    "btnClose": ("Picture1", "Button", "Chiudi", 2755, 120, 1815, 435, True),
+    "Text1": ("form", "Edit", "", 0, 1255, 5310, 4145, True),
+}
+
+
+class WindowTest(unittest.TestCase):
+    twips_per_pixel = 15
+
+    def assertPixels(self, actual, twips, what):
+        expected = twips / self.twips_per_pixel
+        self.assertLessEqual(abs(actual - expected), 1.0,
+                             "%s: %d px, expected %.1f (%g twips)" % (what, actual, expected, twips))
+
+    def assertBounds(self, control, left, top, width, height, name):
+        self.assertPixels(control.left, left, name + " left")
+        self.assertPixels(control.top, top, name + " top")
+        self.assertPixels(control.width, width, name + " width")
+        self.assertPixels(control.height, height, name + " height")
+
+    def check_layout(self, app, width_twips, height_twips):
+        """The layout rule for the client size the window actually has."""
+        form = app.controls()[0]
+        w, h = form.width * self.twips_per_pixel, form.height * self.twips_per_pixel
+        self.assertPixels(form.width, width_twips, "client width")
+        self.assertPixels(form.height, height_twips, "client height")
+        controls = app.controls()
+        get = lambda name: controls[IDS[name]]
+        self.assertBounds(get("Picture1"), 0, h - 615, w, 615, "Picture1")
+        self.assertBounds(get("Text1"), 0, 1255, w, max(0, h - 615 - 1255), "Text1")
+        self.assertBounds(get("btnCopy"), w / 2 - 1915, 120, 1815, 435, "btnCopy")
+        self.assertBounds(get("btnClose"), w / 2 + 100, 120, 1815, 435, "btnClose")
+        for name in ("Frame1(0)", "Frame1(1)", "btnDownload(0)", "Pict(1)", "lblVersion(1)"):
+            _, _, _, left, top, width, height, _ = INITIAL[name]
+            self.assertBounds(get(name), left, top, width, height, name)
+
+    def resize_twips(self, app, width, height):
+        app.resize(round(width / self.twips_per_pixel), round(height / self.twips_per_pixel))
+
+    def test_controls_at_the_initial_size(self):
+        with Sondrel() as app:
+            controls = app.controls()
+            form = controls[0]
+            self.assertEqual(form.text, " Sondrel")
+            self.assertPixels(form.width, 5310, "client width")
+            self.assertPixels(form.height, 6015, "client height")
+            self.assertEqual(len(controls), len(INITIAL) + 1)
+            for name, (parent, cls, caption, left, top, width, height, visible) in INITIAL.items():
+                with self.subTest(control=name):
+                    control = controls[IDS[name]]
+                    self.assertEqual(control.parent, 0 if parent == "form" else IDS[parent])
+                    self.assertEqual(control.cls.lower(), cls.lower())
+                    self.assertEqual(control.text, caption)
+                    self.assertEqual(control.visible, visible)
+                    self.assertBounds(control, left, top, width, height, name)
+
+    def test_layout_follows_every_size_change(self):
+        with Sondrel() as app:
+            self.resize_twips(app, 8000, 6015)
+            self.check_layout(app, 8000, 6015)
+            self.resize_twips(app, 8000, 9000)  # the height alone
+            self.check_layout(app, 8000, 9000)
+            self.resize_twips(app, 3000, 6015)  # narrower than the two buttons: not clamped
+            self.check_layout(app, 3000, 6015)
+            self.assertLess(app.control("btnCopy").left, 0)
+            self.resize_twips(app, 5310, 1500)  # too short for the report box
+            self.check_layout(app, 5310, 1500)
+            self.assertEqual(app.control("Text1").height, 0)
+
+    def test_tab_order_over_the_enabled_controls(self):
+        with Sondrel() as app:
+            self.assertEqual(int(app.driver("focus").stdout), IDS["Text1"])
+            order = [int(x) for x in app.driver("tab-order", "5").stdout.split()]
+            expected = ["btnClose", "btnCopy", "btnDownload(0)", "btnDownload(1)", "Text1"]
+            self.assertEqual(order, [IDS[name] for name in expected])
+
+    def test_close_box_ends_the_process(self):
+        with Sondrel() as app:
+            app.driver("close")
+            self.assertTrue(app.ended())
+            self.assertEqual(app.process.returncode, 0)
+
+
+class WindowAt120DpiTest(WindowTest):
+    twips_per_pixel = 12
+
+    @classmethod
+    def setUpClass(cls):
+        reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", 120)
+        restart_wineserver()
+
+    @classmethod
+    def tearDownClass(cls):
+        reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", 96)
+        restart_wineserver()
+
+    def test_screen_reports_120_dpi(self):
+        with Sondrel() as app:
+            self.assertEqual(int(app.driver("dpi").stdout), 120)
+
+
+if __name__ == "__main__":
+    unittest.main()
