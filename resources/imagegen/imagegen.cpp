@@ -208,7 +208,7 @@ struct Screw {
 constexpr double kScrewRadius = 4.6;
 const Screw kScrews[] = {{{12, 12}, 0.5}, {{36, 36}, -0.9}};
 
-// Colour of a screw head pixel, or kClear when outside it.
+// Colour of a pixel on a screw head: a slot with a bright lower lip, shaded as a dome.
 uint8_t ScrewColour(const Screw& screw, double x, double y, bool edge) {
   const double dx = x - screw.centre.x, dy = y - screw.centre.y;
   if (edge) return kSteelDark;
