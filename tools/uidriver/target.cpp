@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "target.h"
 
 #include <cstring>
 
@@ -18,8 +18,8 @@ DWORD ProcessOf(HWND hwnd) {
 
 LRESULT SendWithTimeout(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(hwnd, msg, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                           kSendTimeoutMs, &result)) {
+  if (!SendMessageTimeoutA(hwnd, msg, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSendTimeoutMs,
+                           &result)) {
     throw Failure{kFailed, "window does not answer messages"};
   }
   return static_cast<LRESULT>(result);
@@ -84,8 +84,8 @@ std::string WindowText(HWND hwnd) {
   const LRESULT length = SendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT copied = SendWithTimeout(hwnd, WM_GETTEXT, text.size(),
-                                         reinterpret_cast<LPARAM>(&text[0]));
+  const LRESULT copied =
+      SendWithTimeout(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
   // The length message may overestimate (ANSI/Unicode conversion), so trust the copy count.
   text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
   return text;
@@ -96,11 +96,20 @@ std::string Escape(const std::string& text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

@@ -1,0 +1,41 @@
+// The driver's commands; each prints to stdout and returns an exit code or raises Failure.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace uidriver {
+
+struct Context {
+  HWND main;
+  DWORD timeout_ms;
+  std::vector<std::string> args;  // the command's own arguments
+};
+
+// Writes bytes unchanged; stdout is in binary mode so "\n" stays a single LF.
+void Print(const std::string& text);
+
+int ParseInt(const std::string& text);
+
+int ListCommand(const Context& ctx);
+int TextCommand(const Context& ctx);
+int SetTextCommand(const Context& ctx);
+int ResizeCommand(const Context& ctx);
+int ClickCommand(const Context& ctx);
+int CloseCommand(const Context& ctx);
+int WaitGoneCommand(const Context& ctx);
+int DpiCommand(const Context& ctx);
+int PidCommand(const Context& ctx);
+
+int FocusCommand(const Context& ctx);
+int KeyCommand(const Context& ctx);
+int TabOrderCommand(const Context& ctx);
+
+int MsgBoxCommand(const Context& ctx);
+int AnswerCommand(const Context& ctx);
+int NoMsgBoxCommand(const Context& ctx);
+int ClipboardCommand(const Context& ctx);
+
+}  // namespace uidriver

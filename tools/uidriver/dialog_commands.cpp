@@ -1,0 +1,127 @@
+// Commands about message boxes and the clipboard.
+#include <cstring>
+
+#include "commands.h"
+#include "handles.h"
+#include "target.h"
+
+namespace uidriver {
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;
+constexpr DWORD kBoxCloseMs = 5000;
+constexpr DWORD kClipboardRetryMs = 2000;
+
+std::vector<HWND> DirectChildren(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
+bool IsClass(HWND hwnd, const char* name) { return lstrcmpiA(ClassName(hwnd).c_str(), name) == 0; }
+
+// Wine keeps a visible, empty icon control in boxes without an icon, so ask for the icon too.
+bool IsVisibleIcon(HWND hwnd) {
+  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  if (!IsClass(hwnd, "Static") || !(style & WS_VISIBLE) || (style & SS_TYPEMASK) != SS_ICON) {
+    return false;
+  }
+  DWORD_PTR icon = 0;
+  return SendMessageTimeoutA(hwnd, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon) && icon;
+}
+
+// "&Yes" -> "Yes", "A&&B" -> "A&B": the caption as the user reads it.
+std::string WithoutMnemonic(const std::string& caption) {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      out += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      out += '&';
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::vector<HWND> VisibleButtons(HWND box) {
+  std::vector<HWND> buttons;
+  for (HWND child : DirectChildren(box)) {
+    if (IsClass(child, "Button") && HasStyle(child, WS_VISIBLE)) buttons.push_back(child);
+  }
+  return buttons;
+}
+
+std::string ButtonCaptions(HWND box) {
+  std::string line;
+  for (HWND button : VisibleButtons(box)) {
+    if (!line.empty()) line += "\t";
+    line += Escape(WithoutMnemonic(WindowText(button)));
+  }
+  return line;
+}
+
+bool HasIcon(HWND box) {
+  for (HWND child : DirectChildren(box)) {
+    if (IsVisibleIcon(child)) return true;
+  }
+  return false;
+}
+
+std::string MessageText(HWND box) {
+  HWND text = GetDlgItem(box, kMessageTextId);
+  return text ? WindowText(text) : std::string();
+}
+
+}  // namespace
+
+int MsgBoxCommand(const Context& ctx) {
+  if (!ctx.args.empty()) throw Failure{kFailed, "usage: msgbox"};
+  HWND box = WaitForMessageBox(ctx.main, ctx.timeout_ms);
+  Print(Escape(WindowText(box)) + "\n" + Escape(MessageText(box)) + "\n" + ButtonCaptions(box) +
+        "\n" + (HasIcon(box) ? "1" : "0") + "\n");
+  return kOk;
+}
+
+int AnswerCommand(const Context& ctx) {
+  if (ctx.args.size() != 1) throw Failure{kFailed, "usage: answer CAPTION"};
+  HWND box = WaitForMessageBox(ctx.main, ctx.timeout_ms);
+  for (HWND button : VisibleButtons(box)) {
+    if (WithoutMnemonic(WindowText(button)) != ctx.args[0]) continue;
+    // Posted, because the click ends the modal loop that would otherwise answer us.
+    PostMessageA(button, BM_CLICK, 0, 0);
+    if (!WaitUntil(kBoxCloseMs, [&] { return !IsWindow(box) || !HasStyle(box, WS_VISIBLE); })) {
+      throw Failure{kTimedOut, "message box did not close"};
+    }
+    return kOk;
+  }
+  throw Failure{kFailed, "no button \"" + ctx.args[0] + "\"; buttons: " + ButtonCaptions(box)};
+}
+
+int NoMsgBoxCommand(const Context& ctx) {
+  if (ctx.args.size() != 1) throw Failure{kFailed, "usage: nomsgbox MS"};
+  HWND box = nullptr;
+  const DWORD wait_ms = static_cast<DWORD>(ParseInt(ctx.args[0]));
+  if (WaitUntil(wait_ms, [&] { return (box = FindMessageBox(ctx.main)) != nullptr; })) {
+    Print(Escape(WindowText(box)) + "\n");
+    return kFailed;
+  }
+  Print("none\n");
+  return kOk;
+}
+
+int ClipboardCommand(const Context& ctx) {
+  if (!ctx.args.empty()) throw Failure{kFailed, "usage: clipboard"};
+  ClipboardSession clipboard(kClipboardRetryMs);
+  if (!clipboard.is_open()) throw Failure{kFailed, "clipboard stays busy"};
+  if (!IsClipboardFormatAvailable(CF_TEXT)) return kNoClipboardText;
+  GlobalLockGuard lock(GetClipboardData(CF_TEXT));
+  if (!lock.data()) return kNoClipboardText;
+  const char* text = static_cast<const char*>(lock.data());
+  Print(std::string(text, strnlen(text, lock.size())));
+  return kOk;
+}
+
+}  // namespace uidriver

@@ -1,0 +1,111 @@
+// Commands about keyboard focus and Tab navigation.
+#include "commands.h"
+#include "handles.h"
+#include "target.h"
+
+namespace uidriver {
+namespace {
+
+constexpr DWORD kSettleMs = 200;
+constexpr DWORD kFocusChangeMs = 1000;
+constexpr UINT kTabScanCode = 0x0F;
+constexpr UINT kShiftScanCode = 0x2A;
+
+DWORD ThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr); }
+
+HWND FocusedWindow(HWND main) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(ThreadOf(main), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// -1 when nothing inside the main window has focus (for instance a message box has it).
+int FocusedId(HWND main) {
+  HWND focus = FocusedWindow(main);
+  if (focus == main) return 0;
+  return focus && IsChild(main, focus) ? GetDlgCtrlID(focus) : -1;
+}
+
+LPARAM KeyParam(UINT scan_code, bool key_up) {
+  LPARAM param = 1 | (static_cast<LPARAM>(scan_code) << 16);
+  if (key_up) param |= 0xC0000000;  // previous state down, transition to up
+  return param;
+}
+
+void PostKey(HWND target, UINT vk, UINT scan_code, bool key_up) {
+  PostMessageA(target, key_up ? WM_KEYUP : WM_KEYDOWN, vk, KeyParam(scan_code, key_up));
+}
+
+// Marks Shift as held in the target thread's key state, so GetKeyState(VK_SHIFT) there (as used
+// by IsDialogMessage) sees it; posted key messages alone do not update that state.
+class HeldShift {
+ public:
+  explicit HeldShift(DWORD thread) : link_(thread) { SetShift(true); }
+  ~HeldShift() { SetShift(false); }
+  HeldShift(const HeldShift&) = delete;
+  HeldShift& operator=(const HeldShift&) = delete;
+
+ private:
+  void SetShift(bool down) {
+    if (!link_.attached()) return;
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  }
+  ThreadInputLink link_;
+};
+
+// Shift+Tab is sent both ways: Shift key messages around the Tab for code that tracks
+// WM_KEYDOWN, and Shift held in the shared key state for code that asks GetKeyState.
+// Returns once the target has moved focus away from `target`, or after a second.
+void SendTab(HWND main, HWND target, bool shift) {
+  auto moved = [&] { return FocusedWindow(main) != target; };
+  if (!shift) {
+    PostKey(target, VK_TAB, kTabScanCode, false);
+    PostKey(target, VK_TAB, kTabScanCode, true);
+    WaitUntil(kFocusChangeMs, moved);
+    return;
+  }
+  HeldShift held(ThreadOf(main));
+  PostKey(target, VK_SHIFT, kShiftScanCode, false);
+  PostKey(target, VK_TAB, kTabScanCode, false);
+  PostKey(target, VK_TAB, kTabScanCode, true);
+  PostKey(target, VK_SHIFT, kShiftScanCode, true);
+  // Shift must stay held until the Tab has been handled.
+  WaitUntil(kFocusChangeMs, moved);
+}
+
+}  // namespace
+
+int FocusCommand(const Context& ctx) {
+  if (!ctx.args.empty()) throw Failure{kFailed, "usage: focus"};
+  Sleep(kSettleMs);  // let already posted messages run first
+  Print(std::to_string(FocusedId(ctx.main)) + "\n");
+  return kOk;
+}
+
+int KeyCommand(const Context& ctx) {
+  if (ctx.args.size() != 2 || (ctx.args[1] != "tab" && ctx.args[1] != "shifttab")) {
+    throw Failure{kFailed, "usage: key ID tab|shifttab"};
+  }
+  SendTab(ctx.main, ControlById(ctx.main, ParseInt(ctx.args[0])), ctx.args[1] == "shifttab");
+  return kOk;
+}
+
+int TabOrderCommand(const Context& ctx) {
+  if (ctx.args.size() != 1) throw Failure{kFailed, "usage: tab-order N"};
+  const int steps = ParseInt(ctx.args[0]);
+  Sleep(kSettleMs);
+  std::string out;
+  for (int i = 0; i < steps; ++i) {
+    HWND focus = FocusedWindow(ctx.main);
+    SendTab(ctx.main, focus ? focus : ctx.main, false);
+    out += std::to_string(FocusedId(ctx.main)) + "\n";
+  }
+  Print(out);
+  return kOk;
+}
+
+}  // namespace uidriver
