@@ -13,7 +13,7 @@ start() {
   for n in $(seq 91 199); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
   done
-  setsid Xvfb ":$n" -screen 0 "1024x768x$depth" -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
+  setsid Xvfb ":$n" -screen 0 "1280x1024x$depth" -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
   echo $! >"$state/xvfb.pid"
   echo ":$n" >"$state/display"
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
