@@ -20,7 +20,7 @@ driver="tests/wine/wine-run.sh build/win32/tools/uidriver/uidriver.exe"
 $driver --timeout 60 list >/dev/null
 sleep 1
 shot=build/win32/screenshot.png
-import -display "$(cat "$state/display")" -window root "$shot"
+import -display "$(cat "$state/display")" -window root -trim +repage "$shot"
 echo "screenshot: $shot"
 $driver text 100 | tr -d '\r'
 echo

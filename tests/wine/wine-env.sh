@@ -4,7 +4,7 @@
 #   wine-env.sh start STATE_DIR [DEPTH]   |   wine-env.sh stop STATE_DIR
 set -euo pipefail
 action=$1
-state=$2
+state=$(realpath -m "$2")
 export WINEPREFIX="$state/prefix" WINEARCH=win32 WINEDEBUG=-all
 
 start() {
