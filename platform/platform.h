@@ -21,6 +21,33 @@ constexpr int32_t kIdOk = 1;
 constexpr int32_t kIdYes = 6;
 constexpr int32_t kIdNo = 7;
 
+// The version record, in its single-byte form.
+struct OSVERSIONINFOA {
+  uint32_t dwOSVersionInfoSize;
+  uint32_t dwMajorVersion;
+  uint32_t dwMinorVersion;
+  uint32_t dwBuildNumber;
+  uint32_t dwPlatformId;
+  char szCSDVersion[128];
+};
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+
+// A device context as GetDC hands it out.
+using DeviceContext = uintptr_t;
+
+constexpr uint32_t kLocaleEnglishLanguage = 0x1001;  // LOCALE_SENGLANGUAGE
+constexpr int32_t kBitsPixel = 12;                   // BITSPIXEL
+constexpr int32_t kPlanes = 14;                      // PLANES
+
+int32_t GetVersionExA(OSVERSIONINFOA* info);
+uint32_t GetSystemDirectoryA(char* buffer, uint32_t size);
+uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size);
+uint32_t GetUserDefaultLCID();
+int32_t GetLocaleInfoA(uint32_t locale, uint32_t type, char* data, int32_t size);
+DeviceContext GetDC(WindowHandle window);
+int32_t GetDeviceCaps(DeviceContext context, int32_t index);
+int32_t ReleaseDC(WindowHandle window, DeviceContext context);
+
 int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                     uint32_t type);
 

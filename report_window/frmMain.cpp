@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "report_window/report_pass.h"
+
 namespace toolkit = platform::toolkit;
 
 void frmMain::Show() { toolkit::RunForm(); }
 
-void frmMain::Load() { Text1.Text(""); }
+void frmMain::Load() { BuildReport(Text1); }
 
 void frmMain::Resize() {
   const double width = toolkit::ClientWidth();

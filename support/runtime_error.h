@@ -38,6 +38,10 @@ Narrow CheckedNarrow(Wide value) {
   return static_cast<Narrow>(value);
 }
 
+// A real number rounded to the nearest 32-bit integer, halves to even; overflow when it does
+// not fit.
+int32_t CheckedRound(double value);
+
 // "Error: N. description", the text of the procedure error report.
 inline std::string ProcedureErrorText(const Error& error) {
   return "Error: " + std::to_string(error.Number()) + ". " + error.Description();

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,9 +38,30 @@ struct SimForm {
   platform::toolkit::FormEvents* events = nullptr;
   std::vector<SimControl> controls;
   std::vector<std::string> event_log;  // "Load", "Resize", "Click <id>" in order
+  // Called before a control's text is replaced; a test throws from it to make the write fail.
+  std::function<void(platform::toolkit::ControlId)> before_set_text;
+};
+
+// What GetVersionExA fills in; a failing query leaves the record as it was handed in.
+struct VersionRecord {
+  bool fails = false;
+  uint32_t major = 5, minor = 1, build = 2600, platform_id = 2;
+  std::string csd = "Service Pack 3";
 };
 
 struct Machine {
+  VersionRecord version;
+  // A folder the platform does not write leaves the caller's buffer untouched.
+  std::optional<std::string> system_directory = std::string("C:\\WINDOWS\\System32");
+  std::optional<std::string> windows_directory = std::string("C:\\WINDOWS");
+  uint32_t user_lcid = 0x0410;
+  std::map<uint32_t, std::string> english_language_names{{0x0409, "English"}, {0x0410, "Italian"}};
+  int32_t bits_per_pixel = 24;
+  int32_t planes = 1;
+  // Device contexts handed out and not yet released.
+  std::set<platform::DeviceContext> open_device_contexts;
+  platform::DeviceContext next_device_context = 0x100;
+
   // Entry points that do not exist on this machine: calling one raises error 453.
   std::set<std::string> uncallable;
   // Every platform call received, by name, in order.

@@ -19,7 +19,9 @@ sim::SimControl& At(ControlId control) { return Form().controls.at(control); }
 
 void CreateForm(const FormSpec& spec, FormEvents& events) {
   sim::SimForm& form = sim::machine().form;
+  auto before_set_text = std::move(form.before_set_text);
   form = sim::SimForm{};
+  form.before_set_text = std::move(before_set_text);
   form.created = true;
   form.caption = spec.caption;
   form.client_width = spec.client_width;
@@ -35,7 +37,10 @@ ControlId CreateControl(const ControlSpec& spec) {
 }
 
 void MoveControl(ControlId control, const Bounds& bounds) { At(control).bounds = bounds; }
-void SetControlText(ControlId control, const std::string& text) { At(control).text = text; }
+void SetControlText(ControlId control, const std::string& text) {
+  if (Form().before_set_text) Form().before_set_text(control);
+  At(control).text = text;
+}
 std::string ControlText(ControlId control) { return At(control).text; }
 void SetControlEnabled(ControlId control, bool enabled) { At(control).enabled = enabled; }
 void SetControlPicture(ControlId control, Picture picture) { At(control).picture = picture; }
