@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ googletest clang-format python3
+  cmake make g++ googletest clang-format python3 locales
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32 xvfb xauth x11-utils imagemagick
   # Wine's recommended X libraries for 32-bit programs; without them windows fail with
@@ -32,5 +32,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
   sudo_if_needed apt-get update -q
   sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     "${missing[@]}"
+fi
+# The tests run the program in an Italian locale too, which needs the C library's locale data.
+if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+  sudo_if_needed sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+  sudo_if_needed locale-gen >/dev/null
 fi
 echo "setup: everything needed is installed"

@@ -54,15 +54,16 @@ class Control:
 class Sondrel:
     """One running Sondrel.exe; use as a context manager so the process always ends."""
 
-    def __init__(self, version=None):
+    def __init__(self, version=None, env=None):
         self.version = version
+        self.env = dict(os.environ, **(env or {}))
         self.process = None
 
     def __enter__(self):
         if self.version:
             reg_add(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe", "Version", "REG_SZ",
                     self.version)
-        self.process = subprocess.Popen([WINE_RUN, EXE], stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen([WINE_RUN, EXE], env=self.env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.driver("--timeout", "60", "list")
         return self
@@ -79,7 +80,8 @@ class Sondrel:
             reg_delete(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe")
 
     def driver(self, *args, check=True):
-        result = subprocess.run([WINE_RUN, DRIVER, *args], capture_output=True, timeout=120)
+        result = subprocess.run([WINE_RUN, DRIVER, *args], env=self.env, capture_output=True,
+                                timeout=120)
         if check and result.returncode != 0:
             raise AssertionError("uidriver %s failed (%d): %s" % (
                 " ".join(args), result.returncode, result.stderr.decode(errors="replace")))
