@@ -182,11 +182,9 @@ void PaintPicture(HWND hwnd) {
   const NativeControl* control = FindControl(hwnd);
   HBITMAP bitmap = control != nullptr ? win32::PictureBitmap(control->picture) : nullptr;
   if (bitmap != nullptr) {
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(dc, 0, 0, win32::kPicturePixels, win32::kPicturePixels, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    win32::MemoryDC memory(dc);
+    win32::Selection selected(memory.get(), bitmap);
+    BitBlt(dc, 0, 0, win32::kPicturePixels, win32::kPicturePixels, memory.get(), 0, 0, SRCCOPY);
   }
   EndPaint(hwnd, &paint);
 }
