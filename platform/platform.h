@@ -48,6 +48,94 @@ DeviceContext GetDC(WindowHandle window);
 int32_t GetDeviceCaps(DeviceContext context, int32_t index);
 int32_t ReleaseDC(WindowHandle window, DeviceContext context);
 
+// Registry. Keys are 32-bit handle values, as the predefined roots are.
+using RegistryKey = uint32_t;
+constexpr RegistryKey kHkeyCurrentUser = 0x80000001;
+constexpr RegistryKey kHkeyLocalMachine = 0x80000002;
+constexpr uint32_t kKeyQueryValue = 0x1;  // KEY_QUERY_VALUE
+constexpr int32_t kErrorSuccess = 0;
+constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegExpandSz = 2;
+constexpr uint32_t kRegBinary = 3;
+constexpr uint32_t kRegDword = 4;
+constexpr uint32_t kRegMultiSz = 7;
+
+int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t options,
+                      uint32_t access, RegistryKey* result);
+// With no data buffer only the type and the size are filled in.
+int32_t RegQueryValueExA(RegistryKey key, const std::string& value_name, uint32_t* type,
+                         uint8_t* data, uint32_t* size);
+int32_t RegCloseKey(RegistryKey key);
+
+// Files.
+using FileHandle = uintptr_t;
+constexpr FileHandle kInvalidHandleValue = ~FileHandle{0};
+constexpr uint32_t kGenericWrite = 0x40000000;
+constexpr uint32_t kCreateNew = 1;  // fails when the file exists
+constexpr uint32_t kFileAttributeReadOnly = 0x1;
+constexpr uint32_t kFileAttributeHidden = 0x2;
+constexpr uint32_t kFileAttributeSystem = 0x4;
+constexpr uint32_t kFileAttributeDirectory = 0x10;
+constexpr uint32_t kFileAttributeNormal = 0x80;
+constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+
+// The path of the program's own executable; the result equals size when it was cut.
+uint32_t GetModuleFileNameA(char* buffer, uint32_t size);
+FileHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share_mode,
+                       uint32_t creation, uint32_t attributes);
+int32_t CloseHandle(FileHandle handle);
+int32_t DeleteFileA(const std::string& path);
+uint32_t GetFileAttributesA(const std::string& path);
+
+struct FILETIME {
+  uint32_t dwLowDateTime;
+  uint32_t dwHighDateTime;
+};
+
+struct WIN32_FIND_DATAA {
+  uint32_t dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  uint32_t nFileSizeHigh;
+  uint32_t nFileSizeLow;
+  uint32_t dwReserved0;
+  uint32_t dwReserved1;
+  char cFileName[260];
+  char cAlternateFileName[14];
+};
+static_assert(sizeof(WIN32_FIND_DATAA) == 320);
+
+using SearchHandle = uintptr_t;
+SearchHandle FindFirstFileA(const std::string& path, WIN32_FIND_DATAA* data);
+int32_t FindClose(SearchHandle search);
+
+// Version resources.
+struct VS_FIXEDFILEINFO {
+  uint32_t dwSignature;
+  uint32_t dwStrucVersion;
+  uint32_t dwFileVersionMS;
+  uint32_t dwFileVersionLS;
+  uint32_t dwProductVersionMS;
+  uint32_t dwProductVersionLS;
+  uint32_t dwFileFlagsMask;
+  uint32_t dwFileFlags;
+  uint32_t dwFileOS;
+  uint32_t dwFileType;
+  uint32_t dwFileSubtype;
+  uint32_t dwFileDateMS;
+  uint32_t dwFileDateLS;
+};
+static_assert(sizeof(VS_FIXEDFILEINFO) == 52);
+
+uint32_t GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle);
+int32_t GetFileVersionInfoA(const std::string& path, uint32_t handle, uint32_t size, void* data);
+int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** buffer,
+                       uint32_t* length);
+
+// Shell. The result buffer must hold at least 260 characters; above 32 means found.
+uintptr_t FindExecutableA(const std::string& file, const std::string& directory, char* result);
+
 int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                     uint32_t type);
 

@@ -8,7 +8,7 @@ namespace toolkit = platform::toolkit;
 
 void frmMain::Show() { toolkit::RunForm(); }
 
-void frmMain::Load() { BuildReport(Text1); }
+void frmMain::Load() { BuildReport(*this); }
 
 void frmMain::Resize() {
   const double width = toolkit::ClientWidth();

@@ -1,6 +1,7 @@
-// The system report, built once into the report box while the window loads.
+// The system report, built once into the report box while the window loads; it also sets the
+// two Java panels.
 #pragma once
 
-#include "report_window/control.h"
+class frmMain;
 
-void BuildReport(Control& Text1);
+void BuildReport(frmMain& form);

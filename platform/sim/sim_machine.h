@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/toolkit.h"
 
 namespace sim {
@@ -49,6 +50,29 @@ struct VersionRecord {
   std::string csd = "Service Pack 3";
 };
 
+// Names of keys, values and files compare as Windows compares them: without regard to case.
+struct NoCaseLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+bool SameName(const std::string& a, const std::string& b);
+
+struct RegistryValue {
+  uint32_t type;
+  std::vector<uint8_t> data;
+  bool read_fails = false;  // the read with a data buffer fails, the size query does not
+};
+
+struct RegistryKey {
+  std::map<std::string, RegistryValue, NoCaseLess> values;
+};
+
+// A file or folder, kept under its full stored path ("C:\Program Files\Sondrel").
+struct File {
+  uint32_t attributes = platform::kFileAttributeNormal;
+  std::string short_name;  // the 8.3 alias; empty when the stored name is already short
+  std::optional<std::vector<uint8_t>> version_resource;
+};
+
 struct Machine {
   VersionRecord version;
   // A folder the platform does not write leaves the caller's buffer untouched.
@@ -62,6 +86,23 @@ struct Machine {
   std::set<platform::DeviceContext> open_device_contexts;
   platform::DeviceContext next_device_context = 0x100;
 
+  // Registry keys by root and path below it.
+  std::map<platform::RegistryKey, std::map<std::string, RegistryKey, NoCaseLess>> registry;
+  std::map<platform::RegistryKey, std::string> open_keys;  // handle -> full key path
+  platform::RegistryKey next_key = 0x1000;
+
+  // Folders are files with kFileAttributeDirectory; a read-only folder takes no new files.
+  std::map<std::string, File, NoCaseLess> files;
+  std::string current_directory = "C:\\";
+  std::string module_file_name = "C:\\Program Files\\Sondrel\\Sondrel.exe";
+  std::set<platform::FileHandle> open_files;
+  std::set<platform::SearchHandle> open_searches;
+  uintptr_t next_handle = 0x2000;
+  // Version buffers filled by GetFileVersionInfoA, so the query can stay inside them.
+  std::map<const void*, uint32_t> version_buffers;
+  // The program the shell associates with ".htm"; none when unset.
+  std::optional<std::string> htm_program;
+
   // Entry points that do not exist on this machine: calling one raises error 453.
   std::set<std::string> uncallable;
   // Every platform call received, by name, in order.
@@ -73,6 +114,23 @@ struct Machine {
 
   SimForm form;
 };
+
+// Building the machine up.
+void SetValue(platform::RegistryKey root, const std::string& key_path, const std::string& name,
+              RegistryValue value);
+void SetString(platform::RegistryKey root, const std::string& key_path, const std::string& name,
+               const std::string& text);  // REG_SZ with its terminating NUL
+void SetDword(platform::RegistryKey root, const std::string& key_path, const std::string& name,
+              uint32_t number);
+// Adds a file or folder and any missing folders above it.
+void AddFile(const std::string& path, File file = {});
+void AddFolder(const std::string& path, uint32_t extra_attributes = 0);
+// A version resource as the resource compiler lays it out, with the given file version.
+std::vector<uint8_t> VersionResource(uint32_t version_ms, uint32_t version_ls);
+
+// The stored path of an existing file or folder that the path names, with short or long
+// components in any case; relative paths start at the current folder.
+std::optional<std::string> Resolve(const std::string& path);
 
 // The one simulated machine; Reset() gives a fresh one.
 Machine& machine();

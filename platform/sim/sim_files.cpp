@@ -1,0 +1,217 @@
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/sim/sim_machine.h"
+
+namespace sim {
+
+namespace {
+
+// The ANSI file functions take no path of MAX_PATH characters or more.
+constexpr size_t kMaxPath = 260;
+
+std::string Parent(const std::string& path) {
+  const size_t separator = path.rfind('\\');
+  return separator == std::string::npos ? std::string() : path.substr(0, separator);
+}
+
+std::string LastComponent(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+
+std::vector<std::string> Split(const std::string& path) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1) {
+    parts.push_back(path.substr(start, end - start));
+  }
+  parts.push_back(path.substr(start));
+  return parts;
+}
+
+// The path made absolute, and how many of its leading components form its root: "C:" or
+// the four parts of "\\server\share".
+std::string Absolute(const std::string& path, size_t* root_parts) {
+  const std::string& current = machine().current_directory;
+  *root_parts = 1;
+  if (path.rfind("\\\\", 0) == 0) {
+    *root_parts = 4;
+    return path;
+  }
+  if (path.size() >= 2 && path[1] == ':') return path;
+  if (!path.empty() && path[0] == '\\') return current.substr(0, 2) + path;
+  return current.back() == '\\' ? current + path : current + "\\" + path;
+}
+
+const File* Find(const std::string& path) {
+  const std::optional<std::string> stored = Resolve(path);
+  return stored ? &machine().files.at(*stored) : nullptr;
+}
+
+}  // namespace
+
+bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) <
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return !NoCaseLess()(a, b) && !NoCaseLess()(b, a);
+}
+
+std::optional<std::string> Resolve(const std::string& path) {
+  if (path.empty() || path.size() >= kMaxPath) return std::nullopt;
+  size_t root_parts = 0;
+  const std::vector<std::string> parts = Split(Absolute(path, &root_parts));
+  if (parts.size() <= root_parts) return std::nullopt;
+  std::string resolved = parts[0];
+  for (size_t i = 1; i < root_parts; ++i) resolved += "\\" + parts[i];
+  for (size_t i = root_parts; i < parts.size(); ++i) {
+    const auto child = std::find_if(machine().files.begin(), machine().files.end(), [&](auto& f) {
+      return SameName(Parent(f.first), resolved) &&
+             (SameName(LastComponent(f.first), parts[i]) ||
+              (!f.second.short_name.empty() && SameName(f.second.short_name, parts[i])));
+    });
+    if (parts[i].empty() || child == machine().files.end()) return std::nullopt;
+    resolved = child->first;
+  }
+  return resolved;
+}
+
+void AddFolder(const std::string& path, uint32_t extra_attributes) {
+  AddFile(path, {platform::kFileAttributeDirectory | extra_attributes, "", std::nullopt});
+}
+
+void AddFile(const std::string& path, File file) {
+  const std::string parent = Parent(path);
+  if (parent.find('\\') != std::string::npos && machine().files.count(parent) == 0) {
+    AddFolder(parent);
+  }
+  machine().files[path] = std::move(file);
+}
+
+std::vector<uint8_t> VersionResource(uint32_t version_ms, uint32_t version_ls) {
+  platform::VS_FIXEDFILEINFO info{};
+  info.dwSignature = 0xFEEF04BD;
+  info.dwStrucVersion = 0x10000;
+  info.dwFileVersionMS = version_ms;
+  info.dwFileVersionLS = version_ls;
+  const char16_t key[] = u"VS_VERSION_INFO";
+  std::vector<uint8_t> block(40 + sizeof info, 0);
+  const uint16_t header[] = {static_cast<uint16_t>(block.size()), sizeof info, 0};
+  std::memcpy(block.data(), header, sizeof header);
+  std::memcpy(block.data() + 6, key, sizeof key);
+  std::memcpy(block.data() + 40, &info, sizeof info);
+  return block;
+}
+
+}  // namespace sim
+
+namespace platform {
+
+uint32_t GetModuleFileNameA(char* buffer, uint32_t size) {
+  sim::Enter("GetModuleFileNameA");
+  const std::string& name = sim::machine().module_file_name;
+  if (size == 0) return 0;
+  const size_t length = std::min<size_t>(name.size(), size - 1);
+  std::memcpy(buffer, name.data(), length);
+  buffer[length] = '\0';
+  return name.size() < size ? static_cast<uint32_t>(name.size()) : size;
+}
+
+FileHandle CreateFileA(const std::string& path, uint32_t, uint32_t, uint32_t creation,
+                       uint32_t attributes) {
+  sim::Enter("CreateFileA");
+  const std::optional<std::string> folder = sim::Resolve(sim::Parent(path));
+  if (creation != kCreateNew || !folder || sim::Resolve(path) || path.size() >= sim::kMaxPath) {
+    return kInvalidHandleValue;
+  }
+  const uint32_t folder_attributes = sim::machine().files.at(*folder).attributes;
+  if ((folder_attributes & kFileAttributeReadOnly) != 0) return kInvalidHandleValue;
+  sim::Machine& m = sim::machine();
+  m.files[*folder + "\\" + sim::LastComponent(path)] = {attributes, "", std::nullopt};
+  const FileHandle handle = m.next_handle++;
+  m.open_files.insert(handle);
+  return handle;
+}
+
+int32_t CloseHandle(FileHandle handle) {
+  sim::Enter("CloseHandle");
+  return static_cast<int32_t>(sim::machine().open_files.erase(handle));
+}
+
+int32_t DeleteFileA(const std::string& path) {
+  sim::Enter("DeleteFileA");
+  const std::optional<std::string> stored = sim::Resolve(path);
+  sim::Machine& m = sim::machine();
+  if (!stored || (m.files.at(*stored).attributes & kFileAttributeDirectory) != 0) return 0;
+  m.files.erase(*stored);
+  return 1;
+}
+
+uint32_t GetFileAttributesA(const std::string& path) {
+  sim::Enter("GetFileAttributesA");
+  const sim::File* file = sim::Find(path);
+  return file ? file->attributes : kInvalidFileAttributes;
+}
+
+SearchHandle FindFirstFileA(const std::string& path, WIN32_FIND_DATAA* data) {
+  sim::Enter("FindFirstFileA");
+  const std::optional<std::string> stored = sim::Resolve(path);
+  if (!stored) return kInvalidHandleValue;
+  sim::Machine& m = sim::machine();
+  const sim::File& file = m.files.at(*stored);
+  *data = {};
+  data->dwFileAttributes = file.attributes;
+  const std::string name = sim::LastComponent(*stored);
+  std::memcpy(data->cFileName, name.c_str(), std::min(name.size() + 1, sizeof data->cFileName));
+  std::memcpy(data->cAlternateFileName, file.short_name.c_str(),
+              std::min(file.short_name.size() + 1, sizeof data->cAlternateFileName));
+  const SearchHandle handle = m.next_handle++;
+  m.open_searches.insert(handle);
+  return handle;
+}
+
+int32_t FindClose(SearchHandle search) {
+  sim::Enter("FindClose");
+  return static_cast<int32_t>(sim::machine().open_searches.erase(search));
+}
+
+uint32_t GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle) {
+  sim::Enter("GetFileVersionInfoSizeA");
+  *handle = 0;
+  const sim::File* file = sim::Find(path);
+  if (!file || !file->version_resource) return 0;
+  return static_cast<uint32_t>(file->version_resource->size());
+}
+
+int32_t GetFileVersionInfoA(const std::string& path, uint32_t, uint32_t size, void* data) {
+  sim::Enter("GetFileVersionInfoA");
+  const sim::File* file = sim::Find(path);
+  if (!file || !file->version_resource) return 0;
+  const std::vector<uint8_t>& resource = *file->version_resource;
+  std::memcpy(data, resource.data(), std::min<size_t>(size, resource.size()));
+  sim::machine().version_buffers[data] = size;
+  return 1;
+}
+
+// The root block's value follows its 6-byte header and its key, aligned to 4 bytes. Like the
+// real query it trusts the value length the block states; it reads only the header itself.
+int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** buffer,
+                       uint32_t* length) {
+  sim::Enter("VerQueryValueA");
+  constexpr uint32_t kValueOffset = 40;
+  const auto& buffers = sim::machine().version_buffers;
+  const auto filled = buffers.find(block);
+  if (sub_block != "\\" || filled == buffers.end() || filled->second < kValueOffset) return 0;
+  uint16_t value_length = 0;
+  std::memcpy(&value_length, static_cast<const uint8_t*>(block) + 2, sizeof value_length);
+  if (value_length == 0) return 0;
+  *buffer = const_cast<uint8_t*>(static_cast<const uint8_t*>(block) + kValueOffset);
+  *length = value_length;
+  return 1;
+}
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+#include <algorithm>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/sim/sim_machine.h"
+
+namespace sim {
+
+namespace {
+
+constexpr int32_t kErrorFileNotFound = 2;
+constexpr int32_t kErrorInvalidHandle = 6;
+constexpr int32_t kErrorReadFault = 30;
+constexpr int32_t kErrorMoreData = 234;
+
+// A key handle names a root and a path; predefined roots have an empty path.
+bool KeyPath(platform::RegistryKey key, platform::RegistryKey* root, std::string* path) {
+  const Machine& m = machine();
+  if (key == platform::kHkeyCurrentUser || key == platform::kHkeyLocalMachine) {
+    *root = key;
+    path->clear();
+    return true;
+  }
+  const auto open = m.open_keys.find(key);
+  if (open == m.open_keys.end()) return false;
+  const size_t separator = open->second.find('|');
+  *root = static_cast<platform::RegistryKey>(std::stoul(open->second.substr(0, separator)));
+  *path = open->second.substr(separator + 1);
+  return true;
+}
+
+const RegistryKey* FindKey(platform::RegistryKey root, const std::string& path) {
+  const auto keys = machine().registry.find(root);
+  if (keys == machine().registry.end()) return nullptr;
+  const auto key = keys->second.find(path);
+  return key == keys->second.end() ? nullptr : &key->second;
+}
+
+std::string JoinKeyPath(const std::string& parent, const std::string& child) {
+  if (parent.empty()) return child;
+  if (child.empty()) return parent;
+  return parent + "\\" + child;
+}
+
+}  // namespace
+
+void SetValue(platform::RegistryKey root, const std::string& key_path, const std::string& name,
+              RegistryValue value) {
+  machine().registry[root][key_path].values[name] = std::move(value);
+}
+
+void SetString(platform::RegistryKey root, const std::string& key_path, const std::string& name,
+               const std::string& text) {
+  std::vector<uint8_t> data(text.begin(), text.end());
+  data.push_back(0);
+  SetValue(root, key_path, name, {platform::kRegSz, data});
+}
+
+void SetDword(platform::RegistryKey root, const std::string& key_path, const std::string& name,
+              uint32_t number) {
+  std::vector<uint8_t> data(sizeof number);
+  std::memcpy(data.data(), &number, sizeof number);
+  SetValue(root, key_path, name, {platform::kRegDword, data});
+}
+
+}  // namespace sim
+
+namespace platform {
+
+int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t, uint32_t,
+                      RegistryKey* result) {
+  sim::Enter("RegOpenKeyExA");
+  RegistryKey root_key = 0;
+  std::string parent;
+  if (!sim::KeyPath(root, &root_key, &parent)) return sim::kErrorInvalidHandle;
+  const std::string path = sim::JoinKeyPath(parent, sub_key.c_str());
+  if (sim::FindKey(root_key, path) == nullptr) return sim::kErrorFileNotFound;
+  sim::Machine& m = sim::machine();
+  *result = m.next_key++;
+  m.open_keys[*result] = std::to_string(root_key) + "|" + path;
+  return kErrorSuccess;
+}
+
+int32_t RegQueryValueExA(RegistryKey key, const std::string& value_name, uint32_t* type,
+                         uint8_t* data, uint32_t* size) {
+  sim::Enter("RegQueryValueExA");
+  RegistryKey root = 0;
+  std::string path;
+  if (!sim::KeyPath(key, &root, &path)) return sim::kErrorInvalidHandle;
+  const sim::RegistryKey* found = sim::FindKey(root, path);
+  if (found == nullptr) return sim::kErrorFileNotFound;
+  const auto value = found->values.find(value_name.c_str());
+  if (value == found->values.end()) return sim::kErrorFileNotFound;
+  const std::vector<uint8_t>& stored = value->second.data;
+  *type = value->second.type;
+  if (data == nullptr) {
+    *size = static_cast<uint32_t>(stored.size());
+    return kErrorSuccess;
+  }
+  if (value->second.read_fails) return sim::kErrorReadFault;
+  if (*size < stored.size()) {
+    *size = static_cast<uint32_t>(stored.size());
+    return sim::kErrorMoreData;
+  }
+  std::copy(stored.begin(), stored.end(), data);
+  *size = static_cast<uint32_t>(stored.size());
+  return kErrorSuccess;
+}
+
+int32_t RegCloseKey(RegistryKey key) {
+  sim::Enter("RegCloseKey");
+  return sim::machine().open_keys.erase(key) == 1 ? kErrorSuccess : sim::kErrorInvalidHandle;
+}
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#include <vector>
+
+#include "platform/platform.h"
+#include "report_window/report_steps.h"
+#include "support/modAPIFilesAndPaths.h"
+#include "support/plain_file.h"
+#include "support/program_folder.h"
+#include "support/runtime_error.h"
+#include "support/scoped_handle.h"
+
+namespace {
+
+// An empty file with the extension the shell's browser association is registered for.
+constexpr char kProbeFile[] = "kelvoran.htm";
+constexpr size_t kResultBlanks = 512;
+
+std::string ProbeFilePath() { return support::PathInFolder(support::ProgramFolder(), kProbeFile); }
+
+// A file of that name that the user already has is used as it is and never touched, so the
+// file is made only where none exists, and only a file made here is deleted.
+bool CreateProbeFile() {
+  const support::ScopedFile file(platform::CreateFileA(ProbeFilePath(), platform::kGenericWrite, 0,
+                                                       platform::kCreateNew,
+                                                       platform::kFileAttributeNormal));
+  return file.valid();
+}
+
+}  // namespace
+
+void AppendBrowserSection(ReportPass& pass) {
+  using runtime::GuardedStep;
+  GuardedStep([&] { pass.Append(std::string(kCrLf) + "Browser predefinito = "); });
+  bool created = false;
+  GuardedStep([&] { created = CreateProbeFile(); });
+  std::string found_path;
+  uintptr_t found = 0;
+  GuardedStep([&] {
+    std::vector<char> result(kResultBlanks, ' ');
+    result.push_back('\0');
+    found = platform::FindExecutableA(kProbeFile, support::ProgramFolder(), result.data());
+    found_path = result.data();
+  });
+  GuardedStep([&] { pass.browser_path = found > 32 ? found_path : "Browser non trovato"; });
+  GuardedStep([&] {
+    if (created) platform::DeleteFileA(ProbeFilePath());
+  });
+  GuardedStep([&] {
+    if (runtime::TestOrMet([&] { return support::IsPlainFile(pass.browser_path); })) {
+      pass.Append(modAPIFilesAndPaths::GetLongFileName(pass.browser_path) + " versione " +
+                  modAPIFilesAndPaths::GetFileVersion(pass.browser_path));
+    } else {
+      pass.Append("Non trovato");
+    }
+  });
+
+  AppendRegistryLine(
+      pass, "Microsoft Internet Explorer = ", "Software\\Microsoft\\Internet Explorer", "Version");
+  AppendRegistryLine(pass, "Netscape Navigator = ", "Software\\Netscape\\Netscape Navigator",
+                     "CurrentVersion");
+}
