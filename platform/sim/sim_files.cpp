@@ -64,10 +64,15 @@ bool SameName(const std::string& a, const std::string& b) {
 std::optional<std::string> Resolve(const std::string& path) {
   if (path.empty() || path.size() >= kMaxPath) return std::nullopt;
   size_t root_parts = 0;
-  const std::vector<std::string> parts = Split(Absolute(path, &root_parts));
-  if (parts.size() <= root_parts) return std::nullopt;
+  std::vector<std::string> parts = Split(Absolute(path, &root_parts));
   std::string resolved = parts[0];
-  for (size_t i = 1; i < root_parts; ++i) resolved += "\\" + parts[i];
+  for (size_t i = 1; i < root_parts && i < parts.size(); ++i) resolved += "\\" + parts[i];
+  // "C:" and "C:\" both name the root folder.
+  if (parts.size() == root_parts + 1 && parts.back().empty()) parts.pop_back();
+  if (parts.size() <= root_parts) {
+    if (machine().files.count(resolved) == 0) return std::nullopt;
+    return machine().files.find(resolved)->first;
+  }
   for (size_t i = root_parts; i < parts.size(); ++i) {
     const auto child = std::find_if(machine().files.begin(), machine().files.end(), [&](auto& f) {
       return SameName(Parent(f.first), resolved) &&
@@ -160,7 +165,8 @@ uint32_t GetFileAttributesA(const std::string& path) {
 SearchHandle FindFirstFileA(const std::string& path, WIN32_FIND_DATAA* data) {
   sim::Enter("FindFirstFileA");
   const std::optional<std::string> stored = sim::Resolve(path);
-  if (!stored) return kInvalidHandleValue;
+  // A root folder is no entry of any folder, so it cannot be searched for.
+  if (!stored || stored->find('\\') == std::string::npos) return kInvalidHandleValue;
   sim::Machine& m = sim::machine();
   const sim::File& file = m.files.at(*stored);
   *data = {};

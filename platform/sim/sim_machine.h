@@ -66,7 +66,8 @@ struct RegistryKey {
   std::map<std::string, RegistryValue, NoCaseLess> values;
 };
 
-// A file or folder, kept under its full stored path ("C:\Program Files\Sondrel").
+// A file or folder, kept under its full stored path ("C:\Program Files\Sondrel"); a drive's
+// root folder is kept as "C:".
 struct File {
   uint32_t attributes = platform::kFileAttributeNormal;
   std::string short_name;  // the 8.3 alias; empty when the stored name is already short
@@ -92,7 +93,8 @@ struct Machine {
   platform::RegistryKey next_key = 0x1000;
 
   // Folders are files with kFileAttributeDirectory; a read-only folder takes no new files.
-  std::map<std::string, File, NoCaseLess> files;
+  std::map<std::string, File, NoCaseLess> files{
+      {"C:", {platform::kFileAttributeDirectory, "", {}}}};
   std::string current_directory = "C:\\";
   std::string module_file_name = "C:\\Program Files\\Sondrel\\Sondrel.exe";
   std::set<platform::FileHandle> open_files;

@@ -1,0 +1,120 @@
+#include "support/modAPIFilesAndPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/sim/sim_machine.h"
+
+namespace {
+
+using modAPIFilesAndPaths::GetFileVersion;
+using modAPIFilesAndPaths::GetLongFileName;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { sim::Reset(); }
+  void TearDown() override {
+    EXPECT_TRUE(m.open_searches.empty()) << "every search is closed";
+    EXPECT_TRUE(m.message_boxes.empty());
+  }
+  sim::Machine& m = sim::machine();
+};
+
+sim::File WithVersion(std::vector<uint8_t> resource) {
+  return {platform::kFileAttributeNormal, "", std::move(resource)};
+}
+
+TEST_F(FilesTest, VersionHalvesAreUnsigned) {
+  sim::AddFile("C:\\A.DLL", WithVersion(sim::VersionResource(0x00050000, 0x00260000)));
+  sim::AddFile("C:\\B.DLL", WithVersion(sim::VersionResource(0xFFFF8000, 0x9C40FFFF)));
+  EXPECT_EQ(GetFileVersion("C:\\A.DLL"), "5.0.38.0");
+  EXPECT_EQ(GetFileVersion("c:\\b.dll"), "65535.32768.40000.65535");
+}
+
+TEST_F(FilesTest, FilesWithoutAUsableVersionGiveEmpty) {
+  std::vector<uint8_t> no_root = sim::VersionResource(0x10000, 0);
+  no_root[2] = no_root[3] = 0;  // the root block has no value
+  std::vector<uint8_t> short_root = sim::VersionResource(0x10000, 0);
+  short_root[2] = 20;  // a fixed record shorter than its 52 bytes
+  std::vector<uint8_t> cut = sim::VersionResource(0x10000, 0);
+  cut.resize(60);  // the record runs past the end of the resource
+  const std::vector<uint8_t> header_only(39, 0x34);
+  sim::AddFile("C:\\TEXT.TXT");
+  sim::AddFile("C:\\NOROOT.DLL", WithVersion(no_root));
+  sim::AddFile("C:\\SHORT.DLL", WithVersion(short_root));
+  sim::AddFile("C:\\CUT.DLL", WithVersion(cut));
+  sim::AddFile("C:\\TINY.DLL", WithVersion(header_only));
+  sim::AddFile("C:\\EMPTY.DLL", WithVersion({}));
+  for (const char* path : {"C:\\TEXT.TXT", "C:\\NOROOT.DLL", "C:\\SHORT.DLL", "C:\\CUT.DLL",
+                           "C:\\TINY.DLL", "C:\\EMPTY.DLL", "C:\\MISSING.DLL", ""}) {
+    EXPECT_EQ(GetFileVersion(path), "") << path;
+  }
+  EXPECT_EQ(GetFileVersion("C:\\" + std::string(300, 'a') + ".dll"), "");
+}
+
+TEST_F(FilesTest, UncallableVersionEntryIsReportedUnderItsOwnName) {
+  sim::AddFile("C:\\A.DLL", WithVersion(sim::VersionResource(0x10000, 0)));
+  m.uncallable.insert("VerQueryValueA");
+  EXPECT_EQ(GetFileVersion("C:\\A.DLL"), "");
+  ASSERT_EQ(m.message_boxes.size(), 1u);
+  EXPECT_EQ(m.message_boxes[0].caption, "GetFileVersion");
+  m.message_boxes.clear();
+}
+
+class LongNameTest : public FilesTest {
+ protected:
+  void SetUp() override {
+    FilesTest::SetUp();
+    sim::AddFolder("C:\\Program Files");
+    m.files["C:\\Program Files"].short_name = "PROGRA~1";
+    sim::AddFolder("C:\\Program Files\\Internet Explorer");
+    m.files["C:\\Program Files\\Internet Explorer"].short_name = "INTERN~1";
+    sim::AddFile("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE");
+    sim::AddFile("C:\\Work\\Relazione finale.txt");
+    m.files["C:\\Work\\Relazione finale.txt"].short_name = "RELAZI~1.TXT";
+    sim::AddFile("C:\\file.txt");
+    sim::AddFile("\\\\server\\share\\Dir\\File.txt");
+    m.current_directory = "C:\\Work";
+  }
+};
+
+struct LongNameCase {
+  const char* given;
+  const char* expected;
+};
+
+class LongNameCases : public LongNameTest, public ::testing::WithParamInterface<LongNameCase> {};
+
+TEST_P(LongNameCases, EachComponentInItsStoredForm) {
+  EXPECT_EQ(GetLongFileName(GetParam().given), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LongNameCases,
+    ::testing::Values(LongNameCase{"C:\\PROGRA~1\\INTERN~1\\IEXPLORE.EXE",
+                                   "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"},
+                      LongNameCase{"c:\\progra~1\\intern~1\\iexplore.exe",
+                                   "c:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"},
+                      LongNameCase{"C:\\PROGRA~1", "C:\\Program Files"},
+                      LongNameCase{"RELAZI~1.TXT", "Relazione finale.txt"},
+                      LongNameCase{"\\FILE.TXT", "\\file.txt"},
+                      LongNameCase{"\\\\server\\share\\dir\\file.TXT",
+                                   "\\\\server\\share\\Dir\\File.txt"},
+                      LongNameCase{"C:\\PROGRA~1\\MISSING.EXE", ""},
+                      LongNameCase{"MISSING.TXT", ""}, LongNameCase{"C:\\PROGRA~1\\", ""},
+                      LongNameCase{"", ""}));
+
+TEST_F(LongNameTest, PathsTooLongForTheSystemGiveEmpty) {
+  const std::string deep = "C:\\PROGRA~1\\" + std::string(300, 'x');
+  EXPECT_EQ(GetLongFileName(deep), "");
+  EXPECT_EQ(GetLongFileName(std::string(70000, '\\')), "");
+}
+
+TEST_F(LongNameTest, LooksEachComponentUpOnceFromTheLastBack) {
+  GetLongFileName("C:\\PROGRA~1\\INTERN~1\\IEXPLORE.EXE");
+  EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "FindFirstFileA"), 3);
+  EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "FindClose"), 3);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include "support/modRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_machine.h"
+
+namespace {
+
+using modRegistry::RegistryGetKeyValue;
+using modRegistry::RegistryValue;
+using Bytes = std::vector<uint8_t>;
+
+constexpr platform::RegistryKey kRoot = platform::kHkeyLocalMachine;
+constexpr char kKey[] = "Software\\Sondrel Test";
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { sim::Reset(); }
+  void TearDown() override { EXPECT_TRUE(m.open_keys.empty()) << "every key opened is closed"; }
+  RegistryValue Read(const std::string& name) { return RegistryGetKeyValue(kRoot, kKey, name); }
+  sim::Machine& m = sim::machine();
+};
+
+struct StoredCase {
+  const char* name;
+  uint32_t type;
+  Bytes data;
+  RegistryValue expected;
+};
+
+class StoredValueTest : public RegistryTest, public ::testing::WithParamInterface<StoredCase> {};
+
+TEST_P(StoredValueTest, ReadsAsItsTypeSays) {
+  const StoredCase& c = GetParam();
+  sim::SetValue(kRoot, kKey, "Value", {c.type, c.data});
+  EXPECT_EQ(Read("Value"), c.expected);
+  EXPECT_TRUE(m.message_boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, StoredValueTest,
+    ::testing::Values(
+        StoredCase{"Version", platform::kRegSz, {'1', '.', '4', '.', '2', 0}, std::string("1.4.2")},
+        StoredCase{"LoneNul", platform::kRegSz, {0}, std::string()},
+        StoredCase{"ZeroBytes", platform::kRegSz, {}, std::string()},
+        StoredCase{"CutAtNul", platform::kRegSz, {'a', 'b', 0, 'c', 0}, std::string("ab")},
+        StoredCase{"NoTerminator", platform::kRegSz, {'a', 'b'}, std::string("ab")},
+        StoredCase{"AllOnes", platform::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, int32_t{-1}},
+        StoredCase{"LittleEndian", platform::kRegDword, {0x2A, 0x01, 0, 0}, int32_t{298}},
+        StoredCase{"ShortDword", platform::kRegDword, {0x05}, int32_t{5}},
+        StoredCase{"EmptyDword", platform::kRegDword, {}, int32_t{0}},
+        StoredCase{"WideDword", platform::kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, RegistryValue{}},
+        StoredCase{"Binary", platform::kRegBinary, {0x00, 0x7F, 0xFF}, Bytes{0x00, 0x7F, 0xFF}},
+        StoredCase{"EmptyBinary", platform::kRegBinary, {}, Bytes{}},
+        StoredCase{"Expandable", platform::kRegExpandSz, {'%', 'x', '%', 0}, RegistryValue{}},
+        StoredCase{"MultiString", platform::kRegMultiSz, {'a', 0, 'b', 0, 0}, RegistryValue{}},
+        StoredCase{"NoType", 0, {1}, RegistryValue{}},
+        StoredCase{"UnknownType", 0x12345678, {1, 2, 3, 4}, RegistryValue{}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RegistryTest, MissingKeyOrValueGivesEmptySilently) {
+  EXPECT_EQ(Read("Version"), RegistryValue{});
+  sim::SetString(kRoot, kKey, "Other", "x");
+  EXPECT_EQ(Read("Version"), RegistryValue{});
+  EXPECT_TRUE(m.message_boxes.empty());
+}
+
+TEST_F(RegistryTest, NamesAreNotCaseSensitiveAndRootsAreSeparate) {
+  sim::SetString(kRoot, kKey, "Version", "6.0");
+  EXPECT_EQ(RegistryGetKeyValue(kRoot, "SOFTWARE\\sondrel test", "VERSION"),
+            RegistryValue(std::string("6.0")));
+  EXPECT_EQ(RegistryGetKeyValue(platform::kHkeyCurrentUser, kKey, "Version"), RegistryValue{});
+}
+
+TEST_F(RegistryTest, FailedReadGivesEmptyAndClosesTheKey) {
+  for (const uint32_t type : {platform::kRegSz, platform::kRegBinary, platform::kRegDword}) {
+    sim::SetValue(kRoot, kKey, "Value", {type, {1, 0, 0, 0}, true});
+    EXPECT_EQ(Read("Value"), RegistryValue{}) << "type " << type;
+  }
+}
+
+TEST_F(RegistryTest, OpensForQueryingOnlyAndNeverWrites) {
+  sim::SetString(kRoot, kKey, "Version", "1");
+  Read("Version");
+  const std::vector<std::string> expected{"RegOpenKeyExA", "RegQueryValueExA", "RegQueryValueExA",
+                                          "RegCloseKey"};
+  EXPECT_EQ(m.calls, expected);
+}
+
+TEST_F(RegistryTest, LargeValuesOfEveryTypeGiveADefinedResult) {
+  for (const uint32_t type : {0u, 1u, 2u, 3u, 4u, 7u, 11u}) {
+    for (const size_t size : {size_t{0}, size_t{5}, size_t{4096}, size_t{1} << 20}) {
+      sim::SetValue(kRoot, kKey, "Big", {type, Bytes(size, 'x')});
+      const RegistryValue value = Read("Big");
+      if (type == platform::kRegSz) {
+        EXPECT_EQ(std::get<std::string>(value).size(), size);
+      } else if (type == platform::kRegBinary) {
+        EXPECT_EQ(std::get<Bytes>(value).size(), size);
+      } else if (type == platform::kRegDword && size == 0) {
+        EXPECT_EQ(value, RegistryValue(int32_t{0}));
+      } else {
+        EXPECT_EQ(value, RegistryValue{}) << "type " << type << " size " << size;
+      }
+    }
+  }
+}
+
+TEST_F(RegistryTest, UncallableEntryPointIsReportedUnderTheRoutinesName) {
+  sim::SetString(kRoot, kKey, "Version", "1");
+  m.uncallable.insert("RegQueryValueExA");
+  EXPECT_EQ(Read("Version"), RegistryValue{});
+  ASSERT_EQ(m.message_boxes.size(), 1u);
+  EXPECT_EQ(m.message_boxes[0].caption, "RegistryGetKeyValue");
+  EXPECT_EQ(m.message_boxes[0].text, "Error: 453. Can't find DLL entry point RegQueryValueExA");
+  EXPECT_EQ(m.message_boxes[0].type, platform::kMbOk);
+}
+
+TEST(RegistryValueText, EachAlternativeAsReportText) {
+  EXPECT_EQ(modRegistry::ValueText(RegistryValue{}), "");
+  EXPECT_EQ(modRegistry::ValueText(std::string("1.4.2")), "1.4.2");
+  EXPECT_EQ(modRegistry::ValueText(int32_t{-1}), "-1");
+  EXPECT_EQ(modRegistry::ValueText(int32_t{2147483647}), "2147483647");
+  EXPECT_EQ(modRegistry::ValueText(Bytes{0x00, 0xA2, 0x0F, 0xFF}), "00 A2 0F FF");
+  EXPECT_EQ(modRegistry::ValueText(Bytes{}), "");
+}
+
+}  // namespace

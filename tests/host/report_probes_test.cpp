@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_machine.h"
+#include "report_window/frmMain.h"
+
+namespace {
+
+using platform::kHkeyLocalMachine;
+using platform::toolkit::Picture;
+
+constexpr char kProgramFolder[] = "C:\\Program Files\\Sondrel";
+constexpr char kProbeFile[] = "C:\\Program Files\\Sondrel\\kelvoran.htm";
+constexpr char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunServices[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+
+// The window is made in a fresh machine, so the machine is reset before the members exist.
+struct FreshMachine {
+  FreshMachine() { sim::Reset(); }
+};
+
+class ProbesTest : public ::testing::Test, FreshMachine {
+ protected:
+  void SetUp() override { AddProgramAndSystemFolders(); }
+  static void AddProgramAndSystemFolders() {
+    sim::AddFolder("C:\\WINDOWS\\System32");
+    sim::AddFile(std::string(kProgramFolder) + "\\Sondrel.exe");
+  }
+  void TearDown() override {
+    EXPECT_TRUE(m.open_keys.empty());
+    EXPECT_TRUE(m.open_files.empty());
+    EXPECT_TRUE(m.open_searches.empty());
+  }
+
+  // The report from the empty line after the Windows section on.
+  std::string ProbeSection() {
+    form.Show();
+    const std::string report = form.Text1.Text();
+    return report.substr(report.find("\r\n\r\nBrowser") + 2);
+  }
+  const sim::SimControl& Native(const Control& control) { return m.form.controls.at(control.Id()); }
+
+  void InstallBrowser() {
+    sim::AddFolder("C:\\Program Files\\Internet Explorer");
+    m.files["C:\\Program Files"].short_name = "PROGRA~1";
+    m.files["C:\\Program Files\\Internet Explorer"].short_name = "INTERN~1";
+    sim::AddFile("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE",
+                 {platform::kFileAttributeNormal, "", sim::VersionResource(0x60000, 0xB540884)});
+    m.htm_program = "C:\\PROGRA~1\\INTERN~1\\IEXPLORE.EXE";
+  }
+
+  sim::Machine& m = sim::machine();
+  frmMain form;
+};
+
+TEST_F(ProbesTest, EverythingPresent) {
+  InstallBrowser();
+  sim::SetString(kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version",
+                 "6.0.2900.2180");
+  sim::SetString(kHkeyLocalMachine, "Software\\Netscape\\Netscape Navigator", "CurrentVersion",
+                 "7.2 (it)");
+  sim::SetDword(kHkeyLocalMachine, "Software\\JavaSoft\\Java Web Start", "CurrentVersion", 5);
+  sim::AddFile("C:\\WINDOWS\\System32\\msjava.dll",
+               {platform::kFileAttributeNormal, "", sim::VersionResource(0x50000, 0x13BA0000)});
+  sim::AddFile("C:\\WINDOWS\\System32\\ZoneLabs\\VSMON.EXE",
+               {platform::kFileAttributeNormal, "", sim::VersionResource(0x50005, 0x00FA0000)});
+  sim::SetString(kHkeyLocalMachine, kRunServices, "SmcService", "C:\\Sygate\\smc.exe -s");
+  sim::SetString(kHkeyLocalMachine, kRunServices, "iamapp", "iamapp.exe");
+  sim::SetString(kHkeyLocalMachine, kRun, "MPFTray", "mpftray.exe");
+  sim::SetString(kHkeyLocalMachine, kRunServices, "PAVFIRES", "pavfires.exe");
+  sim::SetString(kHkeyLocalMachine, kRun, "Outpost Firewall", "outpost.exe /waitservice");
+  sim::SetValue(kHkeyLocalMachine, kRunServices, "KPF4", {platform::kRegBinary, {0x4B, 0x0F}});
+
+  EXPECT_EQ(ProbeSection(),
+            "\r\n"
+            "Browser predefinito = C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"
+            " versione 6.0.2900.2180\r\n"
+            "Microsoft Internet Explorer = 6.0.2900.2180\r\n"
+            "Netscape Navigator = 7.2 (it)\r\n"
+            "Java Web Start (Sun) = 5\r\n"
+            "JVM Microsoft = 5.0.5050.0\r\n"
+            "\r\n"
+            "Zone Alarm firewall = 5.5.250.0\r\n"
+            "Sygate Personal Firewall = C:\\Sygate\\smc.exe -s\r\n"
+            "Norton Personal Firewall = iamapp.exe\r\n"
+            "McAfee Personal Firewall = mpftray.exe\r\n"
+            "Panda Internet Security = pavfires.exe\r\n"
+            "Agnitum Outpost Firewall = outpost.exe /waitservice\r\n"
+            "Kerio Personal Firewall = 4B 0F\r\n");
+  for (int panel : {0, 1}) {
+    EXPECT_EQ(Native(form.Pict[panel]).picture, Picture::Tick) << panel;
+    EXPECT_FALSE(Native(form.btnDownload[panel]).enabled) << panel;
+  }
+  EXPECT_EQ(Native(form.lblVersion[1]).text, "Versione 5");
+  EXPECT_EQ(Native(form.lblVersion[0]).text, "Versione 5.0.5050.0");
+  EXPECT_FALSE(sim::Resolve(kProbeFile)) << "the probe file is gone";
+  EXPECT_TRUE(m.message_boxes.empty());
+}
+
+TEST_F(ProbesTest, NothingPresent) {
+  sim::SetString(kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version", "");
+  sim::SetValue(kHkeyLocalMachine, kRun, "MPFTray", {platform::kRegExpandSz, {'%', 0}});
+  EXPECT_EQ(ProbeSection(),
+            "\r\n"
+            "Browser predefinito = Non trovato\r\n"
+            "Microsoft Internet Explorer = Non trovato\r\n"
+            "Netscape Navigator = Non trovato\r\n"
+            "Java Web Start (Sun) = Non installata\r\n"
+            "JVM Microsoft = Non installata\r\n"
+            "\r\n"
+            "Zone Alarm firewall = Non trovato\r\n"
+            "Sygate Personal Firewall = Non trovato\r\n"
+            "Norton Personal Firewall = Non trovato\r\n"
+            "McAfee Personal Firewall = Non trovato\r\n"
+            "Panda Internet Security = Non trovato\r\n"
+            "Agnitum Outpost Firewall = Non trovato\r\n"
+            "Kerio Personal Firewall = Non trovato\r\n");
+  for (int panel : {0, 1}) {
+    EXPECT_EQ(Native(form.Pict[panel]).picture, Picture::Cross) << panel;
+    EXPECT_TRUE(Native(form.btnDownload[panel]).enabled) << panel;
+    EXPECT_EQ(Native(form.lblVersion[panel]).text, "Non installata") << panel;
+  }
+  EXPECT_FALSE(sim::Resolve(kProbeFile));
+}
+
+TEST_F(ProbesTest, FilesWithoutVersionsAndFilesThatAreNotPlain) {
+  InstallBrowser();
+  m.files["C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"].version_resource.reset();
+  sim::AddFile("C:\\WINDOWS\\System32\\msjava.dll");
+  sim::AddFolder("C:\\WINDOWS\\System32\\ZoneLabs\\VSMON.EXE");
+  const std::string section = ProbeSection();
+  EXPECT_NE(section.find("Browser predefinito = C:\\Program Files\\Internet Explorer\\"
+                         "IEXPLORE.EXE versione \r\n"),
+            std::string::npos);
+  EXPECT_NE(section.find("\r\nJVM Microsoft = \r\n"), std::string::npos);
+  EXPECT_EQ(Native(form.lblVersion[0]).text, "Versione ");
+  EXPECT_FALSE(Native(form.btnDownload[0]).enabled);
+  EXPECT_NE(section.find("Zone Alarm firewall = Non trovato"), std::string::npos);
+
+  for (const uint32_t attribute :
+       {platform::kFileAttributeHidden, platform::kFileAttributeSystem}) {
+    sim::Reset();
+    AddProgramAndSystemFolders();
+    sim::AddFile("C:\\WINDOWS\\System32\\msjava.dll", {attribute, "", std::nullopt});
+    frmMain again;
+    again.Show();
+    EXPECT_NE(again.Text1.Text().find("JVM Microsoft = Non installata"), std::string::npos);
+  }
+}
+
+TEST_F(ProbesTest, ExistingProbeFileIsUsedAndLeftAlone) {
+  InstallBrowser();
+  const std::vector<uint8_t> content{'<', 'p', '>'};
+  sim::AddFile(kProbeFile, {platform::kFileAttributeReadOnly, "KELVOR~1.HTM", content});
+  EXPECT_NE(ProbeSection().find("Browser predefinito = C:\\Program Files\\Internet Explorer\\"),
+            std::string::npos);
+  ASSERT_TRUE(sim::Resolve(kProbeFile));
+  const sim::File& kept = m.files.at(kProbeFile);
+  EXPECT_EQ(kept.attributes, platform::kFileAttributeReadOnly);
+  EXPECT_EQ(kept.version_resource, content);
+  EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "DeleteFileA"), 0);
+}
+
+TEST_F(ProbesTest, ReadOnlyProgramFolderFindsNoBrowser) {
+  InstallBrowser();
+  m.files[kProgramFolder].attributes |= platform::kFileAttributeReadOnly;
+  const std::string section = ProbeSection();
+  EXPECT_NE(section.find("Browser predefinito = Non trovato\r\n"), std::string::npos);
+  EXPECT_NE(section.find("Kerio Personal Firewall = Non trovato\r\n"), std::string::npos);
+  EXPECT_FALSE(sim::Resolve(kProbeFile));
+}
+
+TEST_F(ProbesTest, ProgramAtADriveRoot) {
+  InstallBrowser();
+  m.module_file_name = "C:\\Sondrel.exe";
+  EXPECT_NE(ProbeSection().find("Browser predefinito = C:\\Program Files\\"), std::string::npos);
+  EXPECT_FALSE(sim::Resolve("C:\\kelvoran.htm"));
+}
+
+TEST_F(ProbesTest, ProgramFolderTooLongForTheSystem) {
+  InstallBrowser();
+  m.module_file_name = "C:\\" + std::string(400, 'd') + "\\Sondrel.exe";
+  EXPECT_NE(ProbeSection().find("Browser predefinito = Non trovato\r\n"), std::string::npos);
+}
+
+TEST_F(ProbesTest, FailingPresenceTestTakesThePresentBranch) {
+  InstallBrowser();
+  m.uncallable.insert("GetFileAttributesA");
+  const std::string section = ProbeSection();
+  EXPECT_NE(section.find("Browser predefinito = C:\\Program Files\\Internet Explorer\\"
+                         "IEXPLORE.EXE versione 6.0.2900.2180\r\n"),
+            std::string::npos);
+  // Neither msjava.dll nor VSMON.EXE exists: their versions are empty.
+  EXPECT_NE(section.find("\r\nJVM Microsoft = \r\n\r\nZone Alarm firewall = \r\n"),
+            std::string::npos);
+  EXPECT_EQ(Native(form.Pict[0]).picture, Picture::Tick);
+  EXPECT_FALSE(Native(form.btnDownload[0]).enabled);
+  EXPECT_EQ(Native(form.lblVersion[0]).text, "Versione ");
+  EXPECT_TRUE(m.message_boxes.empty());
+}
+
+TEST_F(ProbesTest, UnreachableRegistryIsReportedAndThePassGoesOn) {
+  m.uncallable.insert("RegOpenKeyExA");
+  const std::string section = ProbeSection();
+  // Two browsers, Java Web Start and six firewalls.
+  EXPECT_EQ(m.message_boxes.size(), 9u);
+  for (const auto& box : m.message_boxes) EXPECT_EQ(box.caption, "RegistryGetKeyValue");
+  EXPECT_NE(section.find("Java Web Start (Sun) = Non installata\r\n"), std::string::npos);
+  EXPECT_TRUE(Native(form.btnDownload[1]).enabled);
+  const std::string last_line = "\r\nKerio Personal Firewall = Non trovato\r\n";
+  EXPECT_EQ(section.substr(section.size() - last_line.size()), last_line);
+}
+
+TEST_F(ProbesTest, FailingWriteInTheMiddleLeavesOnlyThatPieceOut) {
+  int writes = 0;
+  m.form.before_set_text = [&](platform::toolkit::ControlId control) {
+    // Ten writes make the Windows section; four more the browser and Internet Explorer lines.
+    if (control == form.Text1.Id() && ++writes == 15) throw std::runtime_error("write failed");
+  };
+  const std::string section = ProbeSection();
+  EXPECT_NE(section.find("Microsoft Internet Explorer = Non trovatoNon trovato\r\n"
+                         "Java Web Start (Sun) = "),
+            std::string::npos);
+  EXPECT_NE(section.find("Kerio Personal Firewall = Non trovato\r\n"), std::string::npos);
+}
+
+TEST_F(ProbesTest, JavaWebStartAsText) {
+  sim::SetString(kHkeyLocalMachine, "Software\\JavaSoft\\Java Web Start", "CurrentVersion",
+                 "1.4.2");
+  EXPECT_NE(ProbeSection().find("Java Web Start (Sun) = 1.4.2\r\n"), std::string::npos);
+  EXPECT_EQ(Native(form.lblVersion[1]).text, "Versione 1.4.2");
+  EXPECT_EQ(Native(form.Pict[1]).picture, Picture::Tick);
+  EXPECT_FALSE(Native(form.btnDownload[1]).enabled);
+}
+
+}  // namespace
