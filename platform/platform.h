@@ -16,7 +16,7 @@ constexpr WindowHandle kNoWindow = 0;
 // Message box styles and answers.
 constexpr uint32_t kMbOk = 0x0;
 constexpr uint32_t kMbYesNo = 0x4;
-constexpr uint32_t kMbIconQuestion = 0x20;
+constexpr uint32_t kMbIconInformation = 0x40;
 constexpr int32_t kIdOk = 1;
 constexpr int32_t kIdYes = 6;
 constexpr int32_t kIdNo = 7;
@@ -67,9 +67,14 @@ int32_t RegQueryValueExA(RegistryKey key, const std::string& value_name, uint32_
                          uint8_t* data, uint32_t* size);
 int32_t RegCloseKey(RegistryKey key);
 
+// Kernel objects: files and processes.
+using KernelHandle = uintptr_t;
+using FileHandle = KernelHandle;
+using ProcessHandle = KernelHandle;
+constexpr KernelHandle kInvalidHandleValue = ~KernelHandle{0};
+int32_t CloseHandle(KernelHandle handle);
+
 // Files.
-using FileHandle = uintptr_t;
-constexpr FileHandle kInvalidHandleValue = ~FileHandle{0};
 constexpr uint32_t kGenericWrite = 0x40000000;
 constexpr uint32_t kCreateNew = 1;  // fails when the file exists
 constexpr uint32_t kFileAttributeReadOnly = 0x1;
@@ -83,7 +88,6 @@ constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
 uint32_t GetModuleFileNameA(char* buffer, uint32_t size);
 FileHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share_mode,
                        uint32_t creation, uint32_t attributes);
-int32_t CloseHandle(FileHandle handle);
 int32_t DeleteFileA(const std::string& path);
 uint32_t GetFileAttributesA(const std::string& path);
 
@@ -133,8 +137,62 @@ int32_t GetFileVersionInfoA(const std::string& path, uint32_t handle, uint32_t s
 int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** buffer,
                        uint32_t* length);
 
-// Shell. The result buffer must hold at least 260 characters; above 32 means found.
+// Shell. Results above 32 mean success; 0 to 32 are the shell's error codes.
+// The result buffer must hold at least 260 characters.
 uintptr_t FindExecutableA(const std::string& file, const std::string& directory, char* result);
+// The verb, parameters and directory may be null.
+intptr_t ShellExecuteA(WindowHandle owner, const char* verb, const std::string& file,
+                       const char* parameters, const char* directory, int32_t show);
+
+constexpr int32_t kSwHide = 0;
+constexpr int32_t kSwShowNormal = 1;
+constexpr int32_t kSwShowDefault = 10;
+constexpr uint32_t kSeeMaskNoCloseProcess = 0x40;  // the started process's handle is kept
+constexpr uint32_t kSeeMaskDoEnvSubst = 0x200;     // environment variables are expanded
+
+struct SHELLEXECUTEINFOA {
+  uint32_t cbSize;
+  uint32_t fMask;
+  WindowHandle hwnd;
+  const char* lpVerb;
+  const char* lpFile;
+  const char* lpParameters;
+  const char* lpDirectory;
+  int32_t nShow;
+  intptr_t hInstApp;
+  void* lpIDList;
+  const char* lpClass;
+  uintptr_t hkeyClass;
+  uint32_t dwHotKey;
+  uintptr_t hIcon;
+  ProcessHandle hProcess;
+};
+// The record as the 32-bit system lays it out.
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60);
+
+int32_t ShellExecuteExA(SHELLEXECUTEINFOA* info);
+
+constexpr uint32_t kStillActive = 259;
+int32_t GetExitCodeProcess(ProcessHandle process, uint32_t* exit_code);
+
+// Global memory and the clipboard.
+using GlobalHandle = uintptr_t;
+constexpr uint32_t kGmemMoveable = 0x2;
+constexpr uint32_t kGmemZeroInit = 0x40;
+constexpr uint32_t kCfText = 1;
+
+GlobalHandle GlobalAlloc(uint32_t flags, size_t bytes);
+void* GlobalLock(GlobalHandle block);
+// Zero once the block is no longer locked.
+int32_t GlobalUnlock(GlobalHandle block);
+// Zero when the block was freed.
+GlobalHandle GlobalFree(GlobalHandle block);
+char* lstrcpyA(char* destination, const char* source);
+int32_t OpenClipboard(WindowHandle owner);
+int32_t EmptyClipboard();
+// The clipboard owns the block once this returns non-zero.
+GlobalHandle SetClipboardData(uint32_t format, GlobalHandle block);
+int32_t CloseClipboard();
 
 int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                     uint32_t type);

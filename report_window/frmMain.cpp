@@ -22,7 +22,3 @@ void frmMain::Resize() {
   btnCopy.Move(width / 2 - btnCopy.Width() - 100, btnCopy.Top(), btnCopy.Width(), btnCopy.Height());
   btnClose.Move(width / 2 + 100, btnClose.Top(), btnClose.Width(), btnClose.Height());
 }
-
-void frmMain::Click(toolkit::ControlId control) {
-  if (control == btnClose.Id()) toolkit::UnloadForm();
-}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "report_window/control.h"
 
@@ -17,6 +18,11 @@ class frmMain : public platform::toolkit::FormEvents {
   void Load() override;
   void Resize() override;
   void Click(platform::toolkit::ControlId control) override;
+
+  // The commands of the four buttons.
+  void btnCopy_Click();
+  void btnClose_Click();
+  void btnDownload_Click(int16_t Index);
 
   // Index 0 is the Microsoft Java panel, index 1 the Sun one; resPict(0) holds the cross,
   // resPict(1) the tick.

@@ -142,9 +142,10 @@ FileHandle CreateFileA(const std::string& path, uint32_t, uint32_t, uint32_t cre
   return handle;
 }
 
-int32_t CloseHandle(FileHandle handle) {
+int32_t CloseHandle(KernelHandle handle) {
   sim::Enter("CloseHandle");
-  return static_cast<int32_t>(sim::machine().open_files.erase(handle));
+  sim::Machine& m = sim::machine();
+  return static_cast<int32_t>(m.open_files.erase(handle) + m.open_processes.erase(handle));
 }
 
 int32_t DeleteFileA(const std::string& path) {

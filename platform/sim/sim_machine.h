@@ -74,6 +74,28 @@ struct File {
   std::optional<std::vector<uint8_t>> version_resource;
 };
 
+// What the shell was asked to do; null texts are absent.
+struct ShellRequest {
+  bool extended;
+  platform::WindowHandle owner;
+  std::optional<std::string> verb;
+  std::string file;
+  std::optional<std::string> parameters;
+  std::optional<std::string> directory;
+  int32_t show;
+  uint32_t mask;  // of an extended request
+};
+
+struct Process {
+  bool running = true;
+  uint32_t exit_code = 0;
+};
+
+struct GlobalBlock {
+  std::vector<uint8_t> bytes;
+  int32_t locks = 0;
+};
+
 struct Machine {
   VersionRecord version;
   // A folder the platform does not write leaves the caller's buffer untouched.
@@ -105,6 +127,27 @@ struct Machine {
   // The program the shell associates with ".htm"; none when unset.
   std::optional<std::string> htm_program;
 
+  // The shell answers every request with shell_result; an extended request that succeeds
+  // starts a process when shell_starts_process is set.
+  std::vector<ShellRequest> shell_requests;
+  intptr_t shell_result = 42;
+  bool shell_starts_process = true;
+  std::map<platform::ProcessHandle, Process> processes;  // by the handle handed out
+  std::set<platform::ProcessHandle> open_processes;
+
+  // Global memory blocks not yet freed, the clipboard's own included.
+  std::map<platform::GlobalHandle, GlobalBlock> global_blocks;
+  platform::GlobalHandle next_block = 0x3000;
+  bool global_alloc_fails = false;
+  bool global_lock_fails = false;
+  bool unlock_leaves_locked = false;
+  // Another program has the clipboard open; OpenClipboard fails.
+  bool clipboard_held_elsewhere = false;
+  bool clipboard_open = false;
+  bool set_clipboard_fails = false;
+  // The CF_TEXT block the clipboard owns, if any.
+  std::optional<platform::GlobalHandle> clipboard_text;
+
   // Entry points that do not exist on this machine: calling one raises error 453.
   std::set<std::string> uncallable;
   // Every platform call received, by name, in order.
@@ -129,6 +172,9 @@ void AddFile(const std::string& path, File file = {});
 void AddFolder(const std::string& path, uint32_t extra_attributes = 0);
 // A version resource as the resource compiler lays it out, with the given file version.
 std::vector<uint8_t> VersionResource(uint32_t version_ms, uint32_t version_ls);
+
+// The bytes of the clipboard's CF_TEXT block; nothing when it holds none.
+std::optional<std::vector<uint8_t>> ClipboardBytes();
 
 // The stored path of an existing file or folder that the path names, with short or long
 // components in any case; relative paths start at the current folder.

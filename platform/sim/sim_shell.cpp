@@ -17,12 +17,17 @@ bool EndsWithHtm(const std::string& file) {
   return file.size() >= 4 && sim::SameName(file.substr(file.size() - 4), ".htm");
 }
 
+std::optional<std::string> Text(const char* text) {
+  return text ? std::optional<std::string>(text) : std::nullopt;
+}
+
 }  // namespace
 
 uintptr_t FindExecutableA(const std::string& file, const std::string& directory, char* result) {
   sim::Enter("FindExecutableA");
-  const std::string path =
-      directory.empty() || directory.back() == '\\' ? directory + file : directory + "\\" + file;
+  const std::string path = directory.empty() || directory.back() == '\\'
+                               ? directory + file
+                               : directory + "\\" + file;
   if (!sim::Resolve(path)) return kFileNotFound;
   const std::optional<std::string>& program = sim::machine().htm_program;
   if (!EndsWithHtm(file) || !program) return kNoAssociation;
@@ -30,6 +35,41 @@ uintptr_t FindExecutableA(const std::string& file, const std::string& directory,
   std::memcpy(result, program->data(), length);
   result[length] = '\0';
   return kFound;
+}
+
+intptr_t ShellExecuteA(WindowHandle owner, const char* verb, const std::string& file,
+                       const char* parameters, const char* directory, int32_t show) {
+  sim::Enter("ShellExecuteA");
+  sim::Machine& m = sim::machine();
+  m.shell_requests.push_back(
+      {false, owner, Text(verb), file, Text(parameters), Text(directory), show, 0});
+  return m.shell_result;
+}
+
+int32_t ShellExecuteExA(SHELLEXECUTEINFOA* info) {
+  sim::Enter("ShellExecuteExA");
+  sim::Machine& m = sim::machine();
+  if (info->cbSize != sizeof *info) return 0;
+  m.shell_requests.push_back({true, info->hwnd, Text(info->lpVerb), info->lpFile,
+                              Text(info->lpParameters), Text(info->lpDirectory), info->nShow,
+                              info->fMask});
+  info->hInstApp = m.shell_result;
+  const bool started = m.shell_result > 32 && m.shell_starts_process;
+  if (started && (info->fMask & kSeeMaskNoCloseProcess) != 0) {
+    info->hProcess = m.next_handle++;
+    m.processes[info->hProcess] = {};
+    m.open_processes.insert(info->hProcess);
+  }
+  return m.shell_result > 32;
+}
+
+int32_t GetExitCodeProcess(ProcessHandle process, uint32_t* exit_code) {
+  sim::Enter("GetExitCodeProcess");
+  const sim::Machine& m = sim::machine();
+  if (m.open_processes.count(process) == 0) return 0;
+  const sim::Process& started = m.processes.at(process);
+  *exit_code = started.running ? kStillActive : started.exit_code;
+  return 1;
 }
 
 }  // namespace platform

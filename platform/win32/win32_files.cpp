@@ -26,7 +26,7 @@ FileHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share_
       entry(path.c_str(), access, share_mode, nullptr, creation, attributes, nullptr));
 }
 
-int32_t CloseHandle(FileHandle handle) {
+int32_t CloseHandle(KernelHandle handle) {
   static const win32::EntryPoint<decltype(::CloseHandle)> entry("kernel32.dll", "CloseHandle");
   return entry(reinterpret_cast<HANDLE>(handle));
 }
