@@ -61,8 +61,8 @@ int32_t CShellExecute::Explore(platform::WindowHandle lnghWnd, const std::string
 }
 
 int32_t CShellExecute::LaunchDocument(platform::WindowHandle lnghWnd,
-                                      const std::string& strDocument,
-                                      const std::string& strStartIn, int32_t eShowStyle) {
+                                      const std::string& strDocument, const std::string& strStartIn,
+                                      int32_t eShowStyle) {
   return ExtendedLaunch("LaunchDocument", lnghWnd, strDocument, "", strStartIn, eShowStyle);
 }
 
@@ -76,8 +76,7 @@ int32_t CShellExecute::LaunchFolder(platform::WindowHandle lnghWnd, const std::s
   return SimpleLaunch("LaunchFolder", lnghWnd, "open", strFolder, eShowStyle);
 }
 
-int32_t CShellExecute::LaunchProgram(platform::WindowHandle lnghWnd,
-                                     const std::string& strProgram,
+int32_t CShellExecute::LaunchProgram(platform::WindowHandle lnghWnd, const std::string& strProgram,
                                      const std::string& strParameters,
                                      const std::string& strStartIn, int32_t eShowStyle) {
   return ExtendedLaunch("LaunchProgram", lnghWnd, strProgram, strParameters, strStartIn,

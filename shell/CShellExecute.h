@@ -37,9 +37,8 @@ class CShellExecute {
  private:
   int32_t SimpleLaunch(const char* member, platform::WindowHandle owner, const char* verb,
                        const std::string& file, int32_t show);
-  int32_t ExtendedLaunch(const char* member, platform::WindowHandle owner,
-                         const std::string& file, const std::string& parameters,
-                         const std::string& directory, int32_t show);
+  int32_t ExtendedLaunch(const char* member, platform::WindowHandle owner, const std::string& file,
+                         const std::string& parameters, const std::string& directory, int32_t show);
   // Both describe the most recent launch; every launch clears them first.
   void Forget();
 

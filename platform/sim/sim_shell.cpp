@@ -25,9 +25,8 @@ std::optional<std::string> Text(const char* text) {
 
 uintptr_t FindExecutableA(const std::string& file, const std::string& directory, char* result) {
   sim::Enter("FindExecutableA");
-  const std::string path = directory.empty() || directory.back() == '\\'
-                               ? directory + file
-                               : directory + "\\" + file;
+  const std::string path =
+      directory.empty() || directory.back() == '\\' ? directory + file : directory + "\\" + file;
   if (!sim::Resolve(path)) return kFileNotFound;
   const std::optional<std::string>& program = sim::machine().htm_program;
   if (!EndsWithHtm(file) || !program) return kNoAssociation;

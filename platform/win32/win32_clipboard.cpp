@@ -41,8 +41,7 @@ int32_t OpenClipboard(WindowHandle owner) {
 }
 
 int32_t EmptyClipboard() {
-  static const win32::EntryPoint<decltype(::EmptyClipboard)> entry("user32.dll",
-                                                                   "EmptyClipboard");
+  static const win32::EntryPoint<decltype(::EmptyClipboard)> entry("user32.dll", "EmptyClipboard");
   return entry();
 }
 
@@ -53,8 +52,7 @@ GlobalHandle SetClipboardData(uint32_t format, GlobalHandle block) {
 }
 
 int32_t CloseClipboard() {
-  static const win32::EntryPoint<decltype(::CloseClipboard)> entry("user32.dll",
-                                                                   "CloseClipboard");
+  static const win32::EntryPoint<decltype(::CloseClipboard)> entry("user32.dll", "CloseClipboard");
   return entry();
 }
 

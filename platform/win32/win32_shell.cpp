@@ -18,15 +18,15 @@ uintptr_t FindExecutableA(const std::string& file, const std::string& directory,
 
 intptr_t ShellExecuteA(WindowHandle owner, const char* verb, const std::string& file,
                        const char* parameters, const char* directory, int32_t show) {
-  static const win32::EntryPoint<HINSTANCE WINAPI(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>
-      entry("shell32.dll", "ShellExecuteA");
+  static const win32::EntryPoint<HINSTANCE WINAPI(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)> entry(
+      "shell32.dll", "ShellExecuteA");
   return reinterpret_cast<intptr_t>(
       entry(reinterpret_cast<HWND>(owner), verb, file.c_str(), parameters, directory, show));
 }
 
 int32_t ShellExecuteExA(SHELLEXECUTEINFOA* info) {
   static const win32::EntryPoint<BOOL WINAPI(::SHELLEXECUTEINFOA*)> entry("shell32.dll",
-                                                                         "ShellExecuteExA");
+                                                                          "ShellExecuteExA");
   static_assert(sizeof(::SHELLEXECUTEINFOA) == sizeof(SHELLEXECUTEINFOA));
   static_assert(offsetof(::SHELLEXECUTEINFOA, hProcess) == offsetof(SHELLEXECUTEINFOA, hProcess));
   return entry(reinterpret_cast<::SHELLEXECUTEINFOA*>(info));
