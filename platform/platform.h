@@ -38,6 +38,7 @@ using DeviceContext = uintptr_t;
 constexpr uint32_t kLocaleEnglishLanguage = 0x1001;  // LOCALE_SENGLANGUAGE
 constexpr int32_t kBitsPixel = 12;                   // BITSPIXEL
 constexpr int32_t kPlanes = 14;                      // PLANES
+constexpr int32_t kLogPixelsX = 88;                  // LOGPIXELSX
 
 int32_t GetVersionExA(OSVERSIONINFOA* info);
 uint32_t GetSystemDirectoryA(char* buffer, uint32_t size);
@@ -193,6 +194,50 @@ int32_t EmptyClipboard();
 // The clipboard owns the block once this returns non-zero.
 GlobalHandle SetClipboardData(uint32_t format, GlobalHandle block);
 int32_t CloseClipboard();
+
+// Names, folders and identifiers.
+int32_t GetComputerNameA(char* buffer, uint32_t* size);
+int32_t SetComputerNameA(const std::string& name);
+int32_t GetUserNameA(char* buffer, uint32_t* size);
+uint32_t GetTempPathA(uint32_t size, char* buffer);
+// Writes up to 260 characters into name.
+uint32_t GetTempFileNameA(const std::string& path, const std::string& prefix, uint32_t unique,
+                          char* name);
+
+struct GUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+};
+static_assert(sizeof(GUID) == 16);
+int32_t CoCreateGuid(GUID* guid);
+
+struct HW_PROFILE_INFOA {
+  uint32_t dwDockInfo;
+  char szHwProfileGuid[39];
+  char szHwProfileName[80];
+};
+static_assert(sizeof(HW_PROFILE_INFOA) == 124);
+int32_t GetCurrentHwProfileA(HW_PROFILE_INFOA* profile);
+
+// Desktop settings.
+constexpr uint32_t kSpiGetBeep = 1;
+constexpr uint32_t kSpiSetBeep = 2;
+constexpr uint32_t kSpiGetScreenSaveTimeout = 14;
+constexpr uint32_t kSpiSetScreenSaveTimeout = 15;
+constexpr uint32_t kSpiGetScreenSaveActive = 16;
+constexpr uint32_t kSpiSetScreenSaveActive = 17;
+constexpr uint32_t kSpiGetWorkArea = 48;
+constexpr uint32_t kSpifSendChange = 2;  // announce the change; the profile is not written
+
+struct RECT {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+int32_t SystemParametersInfoA(uint32_t action, uint32_t ui_param, void* pv_param, uint32_t win_ini);
 
 int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                     uint32_t type);

@@ -20,8 +20,6 @@ std::vector<uint8_t> ReadBytes(platform::RegistryKey key, const std::string& val
   return data;
 }
 
-}  // namespace
-
 RegistryValue ReadValue(platform::RegistryKey root, const std::string& key_path,
                         const std::string& value_name) {
   support::ScopedKey key;
@@ -66,6 +64,8 @@ RegistryValue ReadValue(platform::RegistryKey root, const std::string& key_path,
       return {};
   }
 }
+
+}  // namespace
 
 RegistryValue RegistryGetKeyValue(platform::RegistryKey root, const std::string& key_path,
                                   const std::string& value_name) {

@@ -18,11 +18,6 @@ using RegistryValue = std::variant<std::monostate, std::string, int32_t, std::ve
 RegistryValue RegistryGetKeyValue(platform::RegistryKey root, const std::string& key_path,
                                   const std::string& value_name);
 
-// The reading itself, without the procedure's own error report, for callers that trap under
-// their own name.
-RegistryValue ReadValue(platform::RegistryKey root, const std::string& key_path,
-                        const std::string& value_name);
-
 // The value as report text: empty, the text itself, decimal digits, or the bytes in
 // upper-case hexadecimal separated by spaces ("01 A2 FF").
 std::string ValueText(const RegistryValue& value);

@@ -96,6 +96,13 @@ struct GlobalBlock {
   int32_t locks = 0;
 };
 
+struct SystemParametersCall {
+  uint32_t action;
+  uint32_t ui_param;
+  int32_t pv_value;  // what the 32-bit pvParam target held when the call was made
+  uint32_t win_ini;
+};
+
 struct Machine {
   VersionRecord version;
   // A folder the platform does not write leaves the caller's buffer untouched.
@@ -105,6 +112,7 @@ struct Machine {
   std::map<uint32_t, std::string> english_language_names{{0x0409, "English"}, {0x0410, "Italian"}};
   int32_t bits_per_pixel = 24;
   int32_t planes = 1;
+  int32_t logical_pixels_x = 96;
   // Device contexts handed out and not yet released.
   std::set<platform::DeviceContext> open_device_contexts;
   platform::DeviceContext next_device_context = 0x100;
@@ -147,6 +155,20 @@ struct Machine {
   bool set_clipboard_fails = false;
   // The CF_TEXT block the clipboard owns, if any.
   std::optional<platform::GlobalHandle> clipboard_text;
+
+  // Names and identifiers; a name that is unset is not written.
+  std::optional<std::string> computer_name = std::string("UFFICIO-01");
+  std::optional<std::string> user_name = std::string("Giulia");
+  std::optional<std::string> temp_path = std::string("C:\\WINDOWS\\TEMP\\");
+  std::optional<std::string> hardware_profile_name = std::string("Profilo 1");
+  std::deque<platform::GUID> next_guids;  // zero GUIDs once these run out
+
+  // Desktop settings; a setting that is unset makes its query fail.
+  std::optional<int32_t> beep = 1;
+  std::optional<int32_t> screen_saver_active = 0;
+  std::optional<int32_t> screen_saver_timeout = 900;
+  std::optional<platform::RECT> work_area = platform::RECT{0, 0, 1024, 738};
+  std::vector<SystemParametersCall> system_parameters_calls;
 
   // Entry points that do not exist on this machine: calling one raises error 453.
   std::set<std::string> uncallable;

@@ -73,6 +73,7 @@ int32_t GetDeviceCaps(DeviceContext context, int32_t index) {
   if (m.open_device_contexts.count(context) == 0) return 0;
   if (index == kBitsPixel) return m.bits_per_pixel;
   if (index == kPlanes) return m.planes;
+  if (index == kLogPixelsX) return m.logical_pixels_x;
   return 0;
 }
 

@@ -1,0 +1,109 @@
+// The names, folders and identifiers of COSInfo.
+#include <cstdio>
+
+#include "osinfo/COSInfo.h"
+#include "support/runtime_error.h"
+
+namespace {
+
+constexpr uint32_t kNameBufferSize = 100;
+constexpr uint32_t kTempPathBufferSize = 255;
+// GetTempFileNameA writes up to MAX_PATH characters whatever buffer it is given.
+constexpr size_t kTempFileBufferSize = 260;
+constexpr uint32_t kFixedUniqueNumber = 1;  // nonzero: the name is only formed
+constexpr char kSetupUserInfo[] = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
+
+template <typename Query>
+std::string NameBuffer(Query query) {
+  std::string buffer(kNameBufferSize, '\0');
+  uint32_t size = kNameBufferSize;
+  query(buffer.data(), &size);
+  return buffer;
+}
+
+std::string TempPathBuffer() {
+  std::string buffer(kTempPathBufferSize, ' ');
+  platform::GetTempPathA(kTempPathBufferSize, buffer.data());
+  return buffer;
+}
+
+// The registry form, padded to fixed widths, so that every GUID has exactly one text.
+std::string GuidText(const platform::GUID& guid) {
+  char text[39];
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned>(guid.Data1), unsigned{guid.Data2}, unsigned{guid.Data3},
+                unsigned{guid.Data4[0]}, unsigned{guid.Data4[1]}, unsigned{guid.Data4[2]},
+                unsigned{guid.Data4[3]}, unsigned{guid.Data4[4]}, unsigned{guid.Data4[5]},
+                unsigned{guid.Data4[6]}, unsigned{guid.Data4[7]});
+  return text;
+}
+
+}  // namespace
+
+std::string COSInfo::ComputerName() const {
+  return runtime::Trapped<std::string>("ComputerName", [this](std::string& result) {
+    result = TrimNulls(NameBuffer(platform::GetComputerNameA));
+  });
+}
+
+void COSInfo::ComputerName(const std::string& strValue) const {
+  runtime::TrappedCall("ComputerName", [&] { platform::SetComputerNameA(strValue); });
+}
+
+std::string COSInfo::UserName() const {
+  return runtime::Trapped<std::string>("UserName", [this](std::string& result) {
+    result = TrimNulls(NameBuffer(platform::GetUserNameA));
+  });
+}
+
+std::string COSInfo::TempPath() const {
+  return runtime::Trapped<std::string>(
+      "TempPath", [this](std::string& result) { result = TrimNulls(TempPathBuffer()); });
+}
+
+std::string COSInfo::TempFile(const std::string& strPrefix) const {
+  return runtime::Trapped<std::string>("TempFile", [&](std::string& result) {
+    const std::string folder = TempPathBuffer();
+    std::string name(kTempFileBufferSize, ' ');
+    platform::GetTempFileNameA(folder, strPrefix, kFixedUniqueNumber, name.data());
+    result = TrimNulls(name);
+  });
+}
+
+std::string COSInfo::GUID() const {
+  return runtime::Trapped<std::string>("GUID", [](std::string& result) {
+    platform::GUID guid{};
+    platform::CoCreateGuid(&guid);
+    result = GuidText(guid);
+  });
+}
+
+std::string COSInfo::DefaultCompanyName() const {
+  return runtime::Trapped<std::string>("DefaultCompanyName", [this](std::string& result) {
+    result = modRegistry::ValueText(
+        RegistryGetKeyValue(platform::kHkeyCurrentUser, kSetupUserInfo, "DefCompany"));
+  });
+}
+
+std::string COSInfo::DefaultUserName() const {
+  return runtime::Trapped<std::string>("DefaultUserName", [this](std::string& result) {
+    result = modRegistry::ValueText(
+        RegistryGetKeyValue(platform::kHkeyCurrentUser, kSetupUserInfo, "DefName"));
+  });
+}
+
+std::string COSInfo::CurrentHardwareProfile() const {
+  return runtime::Trapped<std::string>("CurrentHardwareProfile", [this](std::string& result) {
+    platform::HW_PROFILE_INFOA profile{};
+    platform::GetCurrentHwProfileA(&profile);
+    result = TrimNulls(std::string(profile.szHwProfileName, sizeof profile.szHwProfileName));
+  });
+}
+
+// The class reads the registry exactly as the registry module does, failures reported under
+// the same name.
+modRegistry::RegistryValue COSInfo::RegistryGetKeyValue(platform::RegistryKey root,
+                                                        const std::string& key_path,
+                                                        const std::string& value_name) const {
+  return modRegistry::RegistryGetKeyValue(root, key_path, value_name);
+}

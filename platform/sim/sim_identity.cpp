@@ -1,0 +1,119 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/sim/sim_machine.h"
+
+namespace platform {
+
+namespace {
+
+constexpr size_t kMaxPath = 260;
+
+// Writes the name and its NUL when the buffer holds both, as the name queries do.
+int32_t CopyName(const std::optional<std::string>& name, char* buffer, uint32_t* size) {
+  if (!name || name->size() + 1 > *size) return 0;
+  std::memcpy(buffer, name->c_str(), name->size() + 1);
+  *size = static_cast<uint32_t>(name->size());
+  return 1;
+}
+
+}  // namespace
+
+int32_t GetComputerNameA(char* buffer, uint32_t* size) {
+  sim::Enter("GetComputerNameA");
+  return CopyName(sim::machine().computer_name, buffer, size);
+}
+
+int32_t SetComputerNameA(const std::string& name) {
+  sim::Enter("SetComputerNameA");
+  // Takes effect at the next start: the running machine keeps reporting the old name.
+  return !name.empty();
+}
+
+int32_t GetUserNameA(char* buffer, uint32_t* size) {
+  sim::Enter("GetUserNameA");
+  return CopyName(sim::machine().user_name, buffer, size);
+}
+
+uint32_t GetTempPathA(uint32_t size, char* buffer) {
+  sim::Enter("GetTempPathA");
+  const std::optional<std::string>& path = sim::machine().temp_path;
+  if (!path) return 0;
+  if (path->size() + 1 > size) return static_cast<uint32_t>(path->size() + 1);
+  std::memcpy(buffer, path->c_str(), path->size() + 1);
+  return static_cast<uint32_t>(path->size());
+}
+
+// With a nonzero unique number only the name is formed: no file is made or looked for.
+uint32_t GetTempFileNameA(const std::string& path, const std::string& prefix, uint32_t unique,
+                          char* name) {
+  sim::Enter("GetTempFileNameA");
+  const std::string folder = path.c_str();
+  char number[16];
+  std::snprintf(number, sizeof number, "%X", unique & 0xFFFF);
+  std::string formed = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+  formed += prefix.substr(0, 3) + number + ".TMP";
+  if (unique == 0 || formed.size() >= kMaxPath) return 0;
+  std::memcpy(name, formed.c_str(), formed.size() + 1);
+  return unique;
+}
+
+int32_t CoCreateGuid(GUID* guid) {
+  sim::Enter("CoCreateGuid");
+  auto& guids = sim::machine().next_guids;
+  if (guids.empty()) return 0;
+  *guid = guids.front();
+  guids.pop_front();
+  return 0;
+}
+
+int32_t GetCurrentHwProfileA(HW_PROFILE_INFOA* profile) {
+  sim::Enter("GetCurrentHwProfileA");
+  const std::optional<std::string>& name = sim::machine().hardware_profile_name;
+  if (!name) return 0;
+  const size_t length = std::min(name->size(), sizeof profile->szHwProfileName - 1);
+  std::memcpy(profile->szHwProfileName, name->data(), length);
+  profile->szHwProfileName[length] = '\0';
+  return 1;
+}
+
+int32_t SystemParametersInfoA(uint32_t action, uint32_t ui_param, void* pv_param,
+                              uint32_t win_ini) {
+  sim::Enter("SystemParametersInfoA");
+  sim::Machine& m = sim::machine();
+  int32_t target = 0;
+  if (action != kSpiGetWorkArea) std::memcpy(&target, pv_param, sizeof target);
+  m.system_parameters_calls.push_back({action, ui_param, target, win_ini});
+  const auto read = [&](const std::optional<int32_t>& setting) {
+    if (!setting) return 0;
+    std::memcpy(pv_param, &*setting, sizeof *setting);
+    return 1;
+  };
+  switch (action) {
+    case kSpiGetBeep:
+      return read(m.beep);
+    case kSpiGetScreenSaveTimeout:
+      return read(m.screen_saver_timeout);
+    case kSpiGetScreenSaveActive:
+      return read(m.screen_saver_active);
+    case kSpiSetBeep:
+      m.beep = ui_param != 0;
+      return 1;
+    case kSpiSetScreenSaveTimeout:
+      m.screen_saver_timeout = static_cast<int32_t>(ui_param);
+      return 1;
+    case kSpiSetScreenSaveActive:
+      m.screen_saver_active = ui_param != 0;
+      return 1;
+    case kSpiGetWorkArea:
+      if (!m.work_area) return 0;
+      *static_cast<RECT*>(pv_param) = *m.work_area;
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace platform
