@@ -1,7 +1,6 @@
 // The names, folders and identifiers of COSInfo.
-#include <cstdio>
-
 #include "osinfo/COSInfo.h"
+#include "support/hex_text.h"
 #include "support/runtime_error.h"
 
 namespace {
@@ -29,13 +28,14 @@ std::string TempPathBuffer() {
 
 // The registry form, padded to fixed widths, so that every GUID has exactly one text.
 std::string GuidText(const platform::GUID& guid) {
-  char text[39];
-  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                static_cast<unsigned>(guid.Data1), unsigned{guid.Data2}, unsigned{guid.Data3},
-                unsigned{guid.Data4[0]}, unsigned{guid.Data4[1]}, unsigned{guid.Data4[2]},
-                unsigned{guid.Data4[3]}, unsigned{guid.Data4[4]}, unsigned{guid.Data4[5]},
-                unsigned{guid.Data4[6]}, unsigned{guid.Data4[7]});
-  return text;
+  using support::HexDigits;
+  std::string text = "{" + HexDigits(guid.Data1, 8) + "-" + HexDigits(guid.Data2, 4) + "-" +
+                     HexDigits(guid.Data3, 4) + "-";
+  for (size_t i = 0; i < sizeof guid.Data4; ++i) {
+    if (i == 2) text += "-";
+    text += HexDigits(guid.Data4[i], 2);
+  }
+  return text + "}";
 }
 
 }  // namespace

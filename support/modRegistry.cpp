@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/hex_text.h"
 #include "support/runtime_error.h"
 #include "support/scoped_handle.h"
 
@@ -78,12 +79,10 @@ std::string ValueText(const RegistryValue& value) {
   if (const auto* text = std::get_if<std::string>(&value)) return *text;
   if (const auto* number = std::get_if<int32_t>(&value)) return std::to_string(*number);
   if (const auto* bytes = std::get_if<std::vector<uint8_t>>(&value)) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     for (const uint8_t byte : *bytes) {
       if (!text.empty()) text += ' ';
-      text += kDigits[byte >> 4];
-      text += kDigits[byte & 0xF];
+      text += support::HexDigits(byte, 2);
     }
     return text;
   }

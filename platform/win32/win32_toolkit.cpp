@@ -168,7 +168,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
   if (message == WM_NCDESTROY) RemovePropA(hwnd, kBaseProcProperty);
   if (message == WM_ERASEBKGND) {
     // A group box paints only its edge and caption; its inside is ours to fill.
-    RECT inside{};
+    ::RECT inside{};
     GetClientRect(hwnd, &inside);
     FillRect(reinterpret_cast<HDC>(wparam), &inside, GetSysColorBrush(COLOR_BTNFACE));
     return 1;
@@ -266,7 +266,7 @@ void CreateForm(const FormSpec& spec, FormEvents& events) {
     form.twips_per_pixel = 1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSX);
   }
   form.events = &events;
-  RECT frame{0, 0, ToPixels(spec.client_width), ToPixels(spec.client_height)};
+  ::RECT frame{0, 0, ToPixels(spec.client_width), ToPixels(spec.client_height)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
   form.hwnd = CreateWindowExA(0, kFormClass, spec.caption.c_str(), kFormStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
@@ -326,13 +326,13 @@ void SetControlPicture(ControlId control, Picture picture) {
 }
 
 double ClientWidth() {
-  RECT client{};
+  ::RECT client{};
   GetClientRect(TheForm().hwnd, &client);
   return client.right * TheForm().twips_per_pixel;
 }
 
 double ClientHeight() {
-  RECT client{};
+  ::RECT client{};
   GetClientRect(TheForm().hwnd, &client);
   return client.bottom * TheForm().twips_per_pixel;
 }
