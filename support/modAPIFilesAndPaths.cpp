@@ -11,21 +11,34 @@ namespace modAPIFilesAndPaths {
 
 namespace {
 
-// The fixed information is used only when it lies wholly inside the resource, so a truncated
-// or malformed resource cannot make the copy read past the buffer.
+constexpr uint32_t kFixedInfoSignature = 0xFEEF04BD;
+
+// The root block must be a binary block that lies inside the resource: the query trusts the
+// lengths the block states, and for a text block it even writes a converted copy past them.
+bool RootBlockIsSound(const std::vector<uint8_t>& resource) {
+  uint16_t header[3] = {};  // wLength, wValueLength, wType
+  if (resource.size() < sizeof header) return false;
+  std::memcpy(header, resource.data(), sizeof header);
+  return header[2] == 0 && header[0] <= resource.size();
+}
+
+// The fixed information is used only when it lies wholly inside the resource and carries its
+// signature, so a damaged resource can neither make the copy read past the buffer nor pass
+// stray bytes off as a version.
 bool CopyFixedInfo(const std::vector<uint8_t>& resource, platform::VS_FIXEDFILEINFO* info) {
+  if (!RootBlockIsSound(resource)) return false;
   void* block = nullptr;
   uint32_t length = 0;
   if (!platform::VerQueryValueA(resource.data(), "\\", &block, &length)) return false;
   const auto* first = static_cast<const uint8_t*>(block);
   const uint8_t* begin = resource.data();
   const uint8_t* end = begin + resource.size();
-  if (first == nullptr || length < sizeof *info || first < begin ||
+  if (first == nullptr || length < sizeof *info || first < begin || first > end ||
       static_cast<size_t>(end - first) < sizeof *info) {
     return false;
   }
   std::memcpy(info, first, sizeof *info);
-  return true;
+  return info->dwSignature == kFixedInfoSignature;
 }
 
 std::string VersionText(const platform::VS_FIXEDFILEINFO& info) {

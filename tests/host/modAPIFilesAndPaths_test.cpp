@@ -40,14 +40,24 @@ TEST_F(FilesTest, FilesWithoutAUsableVersionGiveEmpty) {
   std::vector<uint8_t> cut = sim::VersionResource(0x10000, 0);
   cut.resize(60);  // the record runs past the end of the resource
   const std::vector<uint8_t> header_only(39, 0x34);
+  std::vector<uint8_t> text_root = sim::VersionResource(0x10000, 0);
+  text_root[4] = 1;  // a text block: the query would convert it past its stated length
+  std::vector<uint8_t> long_root = sim::VersionResource(0x10000, 0);
+  long_root[0] = long_root[1] = 0xFF;  // states more bytes than the resource has
+  std::vector<uint8_t> no_signature = sim::VersionResource(0x10000, 0);
+  no_signature[40] = 0;
   sim::AddFile("C:\\TEXT.TXT");
   sim::AddFile("C:\\NOROOT.DLL", WithVersion(no_root));
   sim::AddFile("C:\\SHORT.DLL", WithVersion(short_root));
   sim::AddFile("C:\\CUT.DLL", WithVersion(cut));
   sim::AddFile("C:\\TINY.DLL", WithVersion(header_only));
   sim::AddFile("C:\\EMPTY.DLL", WithVersion({}));
-  for (const char* path : {"C:\\TEXT.TXT", "C:\\NOROOT.DLL", "C:\\SHORT.DLL", "C:\\CUT.DLL",
-                           "C:\\TINY.DLL", "C:\\EMPTY.DLL", "C:\\MISSING.DLL", ""}) {
+  sim::AddFile("C:\\TEXT.DLL", WithVersion(text_root));
+  sim::AddFile("C:\\LONG.DLL", WithVersion(long_root));
+  sim::AddFile("C:\\NOSIG.DLL", WithVersion(no_signature));
+  for (const char* path :
+       {"C:\\TEXT.TXT", "C:\\NOROOT.DLL", "C:\\SHORT.DLL", "C:\\CUT.DLL", "C:\\TINY.DLL",
+        "C:\\EMPTY.DLL", "C:\\TEXT.DLL", "C:\\LONG.DLL", "C:\\NOSIG.DLL", "C:\\MISSING.DLL", ""}) {
     EXPECT_EQ(GetFileVersion(path), "") << path;
   }
   EXPECT_EQ(GetFileVersion("C:\\" + std::string(300, 'a') + ".dll"), "");
