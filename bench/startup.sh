@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Start-up benchmark: Sondrel.exe against a program that opens one empty window, alternately,
+# in a Wine prefix and display of its own. Prints every run, the medians and their ratio.
+#   bench/startup.sh [RUNS]   (default 15)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-15}
+scripts/setup.sh >/dev/null
+scripts/build.sh win32 >/dev/null
+export SONDREL_WINE_STATE=$PWD/build/bench-wine
+tests/wine/wine-env.sh start "$SONDREL_WINE_STATE"
+trap 'tests/wine/wine-env.sh stop "$SONDREL_WINE_STATE"' EXIT
+# Relative Windows paths: Wine starts in the current folder.
+tests/wine/wine-run.sh build/win32/bench/startup_timer.exe "$runs" 'build\win32\Sondrel.exe' \
+  'build\win32\bench\floor_window.exe'

@@ -1,0 +1,138 @@
+// Measures how long a program takes from process creation until its window is visible and,
+// for Sondrel, until the report box holds the complete report. Runs Sondrel and the floor
+// program alternately and prints each run's time, the medians and their ratio.
+//   startup_timer RUNS SONDREL.EXE FLOOR.EXE
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The last line the report pass writes.
+constexpr char kLastLabel[] = "Kerio Personal Firewall = ";
+constexpr DWORD kGiveUpMilliseconds = 60000;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+struct Search {
+  DWORD process;
+  HWND window;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND hwnd, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner != search->process || !IsWindowVisible(hwnd)) return TRUE;
+  search->window = hwnd;
+  return FALSE;
+}
+
+std::string EditText(HWND edit) {
+  const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+bool ReportComplete(HWND window) {
+  HWND edit = FindWindowExA(window, nullptr, "EDIT", nullptr);
+  if (edit == nullptr) return false;
+  const std::string text = EditText(edit);
+  const size_t last = text.rfind(kLastLabel);
+  return last != std::string::npos && text.size() >= 2 &&
+         text.compare(text.size() - 2, 2, "\r\n") == 0;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+// The start-up time of one run in milliseconds, or a negative number when it never got there.
+double TimeOneRun(const std::string& program, bool wait_for_report) {
+  std::string command = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  LARGE_INTEGER begin;
+  QueryPerformanceCounter(&begin);
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return -1;
+  }
+  const Handle process(started.hProcess);
+  const Handle thread(started.hThread);
+  double elapsed = -1;
+  for (;;) {
+    Search search{started.dwProcessId, nullptr};
+    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (search.window != nullptr && (!wait_for_report || ReportComplete(search.window))) {
+      elapsed = Milliseconds(begin, now);
+      PostMessageA(search.window, WM_CLOSE, 0, 0);
+      break;
+    }
+    if (Milliseconds(begin, now) > kGiveUpMilliseconds) break;
+    Sleep(1);
+  }
+  if (WaitForSingleObject(process.get(), 15000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 1);
+  }
+  return elapsed;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: startup_timer RUNS SONDREL.EXE FLOOR.EXE\n");
+    return 2;
+  }
+  const int runs = std::max(1, std::atoi(argv[1]));
+  std::vector<double> sondrel, floor;
+  // One unmeasured round first, so both programs start from a warm file cache.
+  TimeOneRun(argv[2], true);
+  TimeOneRun(argv[3], false);
+  for (int run = 1; run <= runs; ++run) {
+    const double s = TimeOneRun(argv[2], true);
+    const double f = TimeOneRun(argv[3], false);
+    if (s < 0 || f < 0) {
+      std::fprintf(stderr, "run %d: a program did not come up\n", run);
+      return 1;
+    }
+    sondrel.push_back(s);
+    floor.push_back(f);
+    std::printf("run %2d  Sondrel %8.1f ms  floor %8.1f ms\n", run, s, f);
+  }
+  const double sondrel_median = Median(sondrel), floor_median = Median(floor);
+  std::printf("median  Sondrel %8.1f ms  floor %8.1f ms  ratio %.3f\n", sondrel_median,
+              floor_median, sondrel_median / floor_median);
+  return 0;
+}
