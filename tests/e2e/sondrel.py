@@ -1,11 +1,14 @@
 """Starts Sondrel.exe in the test run's Wine prefix and drives it through the UI driver."""
 import os
 import subprocess
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINE_RUN = os.path.join(HERE, "..", "wine", "wine-run.sh")
 EXE = os.environ["SONDREL_EXE"]
+# The Unix folder behind drive C: of the run's prefix.
+DRIVE_C = os.path.join(os.environ["SONDREL_WINE_STATE"], "prefix", "drive_c")
 DRIVER = os.environ["SONDREL_UIDRIVER"]
 
 # A control's id in its window is 100 + its tab index.
@@ -17,8 +20,23 @@ IDS = {
 }
 
 
+def run_captured(command, env=None, check=False, timeout=120):
+    """Runs a program with its output in files, not pipes: a Wine process it happens to start
+    (the desktop, a service) inherits the output handles and outlives it, and would keep a pipe
+    open, so reading to the end of a pipe could wait for that process instead."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                              timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(command, code, out.read(), err.read())
+    if check:
+        result.check_returncode()
+    return result
+
+
 def wine(*args, check=True):
-    return subprocess.run([WINE_RUN, *args], check=check, capture_output=True, timeout=120)
+    return run_captured([WINE_RUN, *args], check=check)
 
 
 def reg_add(key, name, kind, data):
@@ -54,8 +72,10 @@ class Control:
 class Sondrel:
     """One running Sondrel.exe; use as a context manager so the process always ends."""
 
-    def __init__(self, version=None, env=None):
+    def __init__(self, version=None, env=None, exe=None):
+        """exe: another copy of Sondrel.exe to run, for a program folder of its own."""
         self.version = version
+        self.exe = exe or EXE
         self.env = dict(os.environ, **(env or {}))
         self.process = None
 
@@ -63,8 +83,9 @@ class Sondrel:
         if self.version:
             reg_add(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe", "Version", "REG_SZ",
                     self.version)
-        self.process = subprocess.Popen([WINE_RUN, EXE], env=self.env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([WINE_RUN, self.exe], env=self.env,
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         self.driver("--timeout", "60", "list")
         return self
 
@@ -80,8 +101,7 @@ class Sondrel:
             reg_delete(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe")
 
     def driver(self, *args, check=True):
-        result = subprocess.run([WINE_RUN, DRIVER, *args], env=self.env, capture_output=True,
-                                timeout=120)
+        result = run_captured([WINE_RUN, DRIVER, *args], env=self.env)
         if check and result.returncode != 0:
             raise AssertionError("uidriver %s failed (%d): %s" % (
                 " ".join(args), result.returncode, result.stderr.decode(errors="replace")))
@@ -96,6 +116,13 @@ class Sondrel:
 
     def text(self, name):
         return self.driver("text", str(IDS[name])).stdout.decode("latin-1")
+
+    def pixels(self, name, x, y, width, height):
+        """The colours of a rectangle of a control's client area as rows of (r, g, b)."""
+        out = self.driver("pixels", str(IDS[name]), str(x), str(y), str(width),
+                          str(height)).stdout.decode("ascii")
+        return [[(int(p[0:2], 16), int(p[2:4], 16), int(p[4:6], 16)) for p in line.split()]
+                for line in out.splitlines()]
 
     def resize(self, width, height):
         self.driver("resize", str(width), str(height))

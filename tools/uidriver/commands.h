@@ -28,6 +28,8 @@ int CloseCommand(const Context& ctx);
 int WaitGoneCommand(const Context& ctx);
 int DpiCommand(const Context& ctx);
 int PidCommand(const Context& ctx);
+// Prints the colours of a rectangle of a control's client area, one line of RRGGBB per row.
+int PixelsCommand(const Context& ctx);
 
 int FocusCommand(const Context& ctx);
 int KeyCommand(const Context& ctx);

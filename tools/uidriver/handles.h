@@ -51,6 +51,42 @@ class ScreenDc {
   HDC dc_;
 };
 
+// Device context of one window's client area; null when the window has none to give.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// A top-down 32-bit DIB section selected into a memory DC of its own, for reading pixels back.
+class PixelBuffer {
+ public:
+  PixelBuffer(int width, int height);
+  ~PixelBuffer();
+  PixelBuffer(const PixelBuffer&) = delete;
+  PixelBuffer& operator=(const PixelBuffer&) = delete;
+  bool valid() const { return bits_ != nullptr && previous_ != nullptr; }
+  HDC dc() const { return dc_; }
+  // 0x00RRGGBB of the pixel at (x, y).
+  DWORD At(int x, int y) const { return bits_[size_t(y) * width_ + x] & 0xFFFFFF; }
+
+ private:
+  int width_;
+  HDC dc_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  const DWORD* bits_ = nullptr;
+};
+
 // Shares this thread's input state (key state, focus) with another thread while alive.
 class ThreadInputLink {
  public:

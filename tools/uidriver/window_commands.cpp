@@ -1,4 +1,6 @@
 // Commands that read or change the main window and its controls.
+#include <cstdio>
+
 #include "commands.h"
 #include "handles.h"
 #include "target.h"
@@ -128,6 +130,40 @@ int DpiCommand(const Context& ctx) {
   RequireArgs(ctx, 0, "dpi");
   ScreenDc screen;
   Print(std::to_string(GetDeviceCaps(screen.get(), LOGPIXELSX)) + "\n");
+  return kOk;
+}
+
+int PixelsCommand(const Context& ctx) {
+  RequireArgs(ctx, 5, "pixels ID X Y W H");
+  HWND control = ControlById(ctx.main, ParseInt(ctx.args[0]));
+  const int left = ParseInt(ctx.args[1]);
+  const int top = ParseInt(ctx.args[2]);
+  const int width = ParseInt(ctx.args[3]);
+  const int height = ParseInt(ctx.args[4]);
+  if (width <= 0 || height <= 0) throw Failure{kFailed, "empty rectangle"};
+  PixelBuffer buffer(width, height);
+  if (!buffer.valid()) throw Failure{kFailed, "cannot make a pixel buffer"};
+  // Wine gives another process's window a DC that cannot be read from, so the pixels are read
+  // from the screen where that client area shows; nothing else is on the tests' display.
+  POINT origin{left, top};
+  ClientToScreen(control, &origin);
+  ScreenDc screen;
+  if (!screen.get() ||
+      !BitBlt(buffer.dc(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY)) {
+    throw Failure{kFailed, "cannot read the screen's pixels"};
+  }
+  GdiFlush();
+  // One line per row, each pixel as RRGGBB.
+  std::string out;
+  char hex[8];
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::snprintf(hex, sizeof(hex), "%06lX", static_cast<unsigned long>(buffer.At(x, y)));
+      out += (x ? " " : "") + std::string(hex);
+    }
+    out += "\n";
+  }
+  Print(out);
   return kOk;
 }
 

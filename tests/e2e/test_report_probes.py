@@ -1,0 +1,515 @@
+"""The browser, Java and firewall lines of the report that Sondrel.exe writes under Wine, and the
+two Java panels, with real registry values, real files and real version records."""
+import contextlib
+import os
+import re
+import shutil
+import struct
+import subprocess
+import time
+import unittest
+
+from sondrel import DRIVE_C, EXE, Sondrel, reg_add, reg_delete, wine
+
+SYSTEM32 = os.path.join(DRIVE_C, "windows", "system32")
+MSJAVA = r"C:\windows\system32\msjava.dll"
+VSMON = r"C:\windows\system32\ZoneLabs\VSMON.EXE"
+PROBE_FILE = "kelvoran.htm"
+NOT_FOUND = "Non trovato"
+NOT_INSTALLED = "Non installata"
+FIREWALL_LABELS = [
+    "Zone Alarm firewall = ", "Sygate Personal Firewall = ", "Norton Personal Firewall = ",
+    "McAfee Personal Firewall = ", "Panda Internet Security = ", "Agnitum Outpost Firewall = ",
+    "Kerio Personal Firewall = ",
+]
+RUN = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_SERVICES = r"HKLM\Software\Microsoft\Windows\CurrentVersion\RunServices"
+# label, key, value name of the start-up entries each firewall registers.
+FIREWALL_VALUES = [
+    ("Sygate Personal Firewall = ", RUN_SERVICES, "SmcService"),
+    ("Norton Personal Firewall = ", RUN_SERVICES, "iamapp"),
+    ("McAfee Personal Firewall = ", RUN, "MPFTray"),
+    ("Panda Internet Security = ", RUN_SERVICES, "PAVFIRES"),
+    ("Agnitum Outpost Firewall = ", RUN, "Outpost Firewall"),
+    ("Kerio Personal Firewall = ", RUN_SERVICES, "KPF4"),
+]
+JAVA_WEB_START = r"HKLM\Software\JavaSoft\Java Web Start"
+
+# Colours of the two pictures: the tick is navy-edged green with a lime highlight, the cross
+# black-edged maroon with a red highlight; both cast a grey shadow on a transparent ground.
+TICK_COLOURS = {"edge": (0, 0, 128), "fill": (0, 128, 0), "highlight": (0, 255, 0)}
+CROSS_COLOURS = {"edge": (0, 0, 0), "fill": (128, 0, 0), "highlight": (255, 0, 0)}
+PICTURE_PIXELS = 32
+
+
+def versioned_module(letter):
+    """A DLL the build made with a version record; its name carries the version it was given."""
+    path = os.environ["SONDREL_VERSIONED_" + letter]
+    return path, ".".join(os.path.basename(path)[:-4].split("_")[1:])
+
+
+def file_version(path):
+    """The file version of a PE file's version record, read from its bytes, or "" without one."""
+    with open(path, "rb") as f:
+        data = f.read()
+    key = data.find("VS_VERSION_INFO".encode("utf-16-le") + b"\0\0")
+    if key < 0:
+        return ""
+    # The fixed part follows the key, aligned to 32 bits from the start of the record.
+    record = key - 6
+    fixed = record + ((6 + 32 + 3) & ~3)
+    signature, _, ms, ls = struct.unpack_from("<IIII", data, fixed)
+    if signature != 0xFEEF04BD:
+        return ""
+    return "%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+
+
+def unix_path(windows_path):
+    """The Unix path of a C: path of the prefix, each component matched as the system does,
+    without regard to case; also returns the path with every component as it is stored."""
+    drive, *parts = windows_path.split("\\")
+    if drive.upper() != "C:":
+        raise ValueError("not on drive C: " + windows_path)
+    path, stored = DRIVE_C, [drive]
+    for part in parts:
+        matches = [name for name in os.listdir(path) if name.lower() == part.lower()]
+        if not matches:
+            raise FileNotFoundError(windows_path)
+        path = os.path.join(path, matches[0])
+        stored.append(matches[0])
+    return path, "\\".join(stored)
+
+
+def short_name(windows_folder, name):
+    """The 8.3 name the system gave `name` in a folder, as the command shell lists it."""
+    listing = wine("cmd", "/c", "dir", "/x", windows_folder).stdout.decode("latin-1")
+    for line in listing.splitlines():
+        if line.endswith(" " + name):
+            candidate = line[:-len(name)].split()[-1]
+            if "~" in candidate:
+                return candidate
+    raise AssertionError("no short name for %s in:\n%s" % (name, listing))
+
+
+def reg_query(*args):
+    result = wine("reg", "query", *args, check=False)
+    return result.stdout.decode("latin-1") if result.returncode == 0 else None
+
+
+def default_value(key):
+    """The data of a key's default value when it is a string, or None."""
+    out = reg_query(key, "/ve")
+    match = out and re.search(r"^\s+\(Default\)\s+REG_(?:EXPAND_)?SZ\s+(.*?)\s*$", out, re.M)
+    return match.group(1) if match else None
+
+
+def value_of(key, name):
+    """(kind, data) of a registry value of string or number type, or None when it is absent."""
+    out = reg_query(key, "/v", name)
+    pattern = r"^\s+%s\s+(REG_\w+)\s+(.*?)\s*$" % re.escape(name)
+    match = out and re.search(pattern, out, re.M)
+    return (match.group(1), match.group(2)) if match else None
+
+
+def picture_kind(app, name, wait=10):
+    """Which of the two pictures a picture box shows, "tick" or "cross", from the colours of the
+    32x32 image at its client origin; anything else is reported by colour counts."""
+    deadline = time.monotonic() + wait
+    while True:
+        rows = app.pixels(name, 0, 0, PICTURE_PIXELS, PICTURE_PIXELS)
+        counts = {}
+        for row in rows:
+            for colour in row:
+                counts[colour] = counts.get(colour, 0) + 1
+        tick = {part: counts.get(c, 0) for part, c in TICK_COLOURS.items()}
+        cross = {part: counts.get(c, 0) for part, c in CROSS_COLOURS.items()}
+        if tick["fill"] > 50 and tick["edge"] > 20 and not cross["fill"] and not cross["highlight"]:
+            return "tick"
+        if cross["fill"] > 50 and cross["edge"] > 20 and not any(tick.values()):
+            return "cross"
+        if time.monotonic() > deadline:
+            return "neither (tick %s, cross %s)" % (tick, cross)
+        time.sleep(0.5)
+
+
+def report(app):
+    return app.text("Text1").split("\r\n")
+
+
+def line(lines, label):
+    """The one report line that starts with `label`."""
+    found = [text for text in lines if text.startswith(label)]
+    if len(found) != 1:
+        raise AssertionError("%d lines start with %r in %r" % (len(found), label, lines))
+    return found[0]
+
+
+class ProbeTestCase(unittest.TestCase):
+    @contextlib.contextmanager
+    def case(self, **params):
+        """One row of a table: a subtest whose files and values are removed when it ends."""
+        try:
+            with self.subTest(**params):
+                yield
+        finally:
+            self.doCleanups()
+
+    def put_file(self, path, content=None, copy_of=None):
+        """Puts a file in place for one test; it is removed again afterwards."""
+        self.assertFalse(os.path.lexists(path), "left over from elsewhere: " + path)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        if copy_of:
+            shutil.copyfile(copy_of, path)
+        else:
+            with open(path, "wb") as f:
+                f.write(content)
+        self.addCleanup(os.remove, path)
+
+    def make_folder(self, path):
+        """A folder for one test, removed with its contents afterwards."""
+        self.assertFalse(os.path.lexists(path), "left over from elsewhere: " + path)
+        os.makedirs(path)
+        self.addCleanup(shutil.rmtree, path, ignore_errors=True)
+
+    def set_value(self, key, name, kind, data, replacing=False):
+        """Writes a registry value for one test. Afterwards a value that was there before is put
+        back as it was (only when `replacing`), and otherwise the value is deleted, together with
+        the keys the write created."""
+        original = value_of(key, name)
+        if original is not None:
+            self.assertTrue(replacing, "left over from elsewhere: %s\\%s" % (key, name))
+            self.addCleanup(reg_add, key, name, *original)
+        else:
+            created = key
+            parent = key.rsplit("\\", 1)[0]
+            while reg_query(parent) is None:
+                created, parent = parent, parent.rsplit("\\", 1)[0]
+            if reg_query(created) is None:
+                self.addCleanup(reg_delete, created)
+            else:
+                self.addCleanup(reg_delete, key, name)
+        reg_add(key, name, kind, data)
+
+    def put_marked_file(self, path, windows_path, attribute, copy_of):
+        """A file with a DOS attribute ("+h" hidden, "+s" system) set through the system."""
+        self.put_file(path, copy_of=copy_of)
+        wine("attrib", attribute, windows_path)
+        self.assertIn(attribute[1].upper(), wine("attrib", windows_path).stdout.decode(
+            "latin-1").split(windows_path)[0])
+
+    def copy_program(self, folder):
+        """A copy of Sondrel.exe in a folder of its own under C:, and its Windows path."""
+        self.make_folder(os.path.join(DRIVE_C, folder))
+        exe = os.path.join(DRIVE_C, folder, "Sondrel.exe")
+        shutil.copyfile(EXE, exe)
+        return exe
+
+
+class DefaultBrowserTest(ProbeTestCase):
+    def wine_browser(self):
+        """What the prefix associates with .htm: the open command's program, independently of the
+        program under test, as (Unix path, long Windows path)."""
+        progid = default_value(r"HKCR\.htm")
+        self.assertTrue(progid, "the prefix associates nothing with .htm")
+        command = default_value("HKCR\\%s\\shell\\open\\command" % progid)
+        self.assertTrue(command, "no open command for " + progid)
+        match = re.match(r'"([^"]+)"|(\S+)', command)
+        program = match.group(1) or match.group(2)
+        path, long_path = unix_path(program)
+        self.assertTrue(os.path.isfile(path), path)
+        return path, long_path
+
+    def assertNoProbeFileIn(self, exe):
+        self.assertFalse(os.path.exists(os.path.join(os.path.dirname(exe), PROBE_FILE)))
+
+    def test_wine_default_association(self):
+        path, long_path = self.wine_browser()
+        with Sondrel() as app:
+            lines = report(app)
+        self.assertEqual(line(lines, "Browser predefinito = "),
+                         "Browser predefinito = %s versione %s" % (long_path, file_version(path)))
+        self.assertNoProbeFileIn(EXE)
+
+    def associate(self, command):
+        """Points .htm at a class of this test's own, restoring the association afterwards."""
+        original = default_value(r"HKCR\.htm")
+        self.addCleanup(wine, "reg", "add", r"HKCR\.htm", "/ve", "/d", original, "/f")
+        self.addCleanup(reg_delete, r"HKCR\SondrelTestPage")
+        wine("reg", "add", r"HKCR\SondrelTestPage\shell\open\command", "/ve", "/d", command, "/f")
+        wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "SondrelTestPage", "/f")
+
+    def test_browser_named_by_short_path_is_reported_long_with_its_version(self):
+        folder, name = "Browser di prova", "Navigatore Sondrel.exe"
+        self.make_folder(os.path.join(DRIVE_C, folder))
+        browser = os.path.join(DRIVE_C, folder, name)
+        shutil.copyfile(EXE, browser)
+        short = "C:\\%s\\%s" % (short_name("C:\\", folder), short_name("C:\\" + folder, name))
+        self.assertNotIn(" ", short)
+        self.associate('%s "%%1"' % short)
+        version = file_version(browser)
+        self.assertRegex(version, r"^\d+\.\d+\.\d+\.\d+$")
+        with Sondrel() as app:
+            self.assertEqual(line(report(app), "Browser predefinito = "),
+                             "Browser predefinito = C:\\%s\\%s versione %s" % (folder, name,
+                                                                              version))
+
+    def test_browser_without_version_record(self):
+        folder = "Browser di prova"
+        self.make_folder(os.path.join(DRIVE_C, folder))
+        self.put_file(os.path.join(DRIVE_C, folder, "plain.exe"), b"MZ no version here")
+        self.associate('"C:\\%s\\plain.exe" "%%1"' % folder)
+        with Sondrel() as app:
+            self.assertEqual(line(report(app), "Browser predefinito = "),
+                             "Browser predefinito = C:\\%s\\plain.exe versione " % folder)
+
+    def export_htm(self):
+        """Saves the .htm association and restores it when the test ends."""
+        saved = "C:\\sondrel-htm.reg"
+        saved_unix = os.path.join(DRIVE_C, "sondrel-htm.reg")
+        before = reg_query(r"HKCR\.htm", "/s")
+        wine("reg", "export", r"HKCR\.htm", saved, "/y")
+        self.assertTrue(os.path.isfile(saved_unix))
+
+        def restore():
+            reg_delete(r"HKCR\.htm")
+            wine("reg", "import", saved)
+            os.remove(saved_unix)
+            self.assertEqual(reg_query(r"HKCR\.htm", "/s"), before)
+
+        self.addCleanup(restore)
+
+    def test_no_association(self):
+        ways = {
+            "key removed": lambda: reg_delete(r"HKCR\.htm"),
+            "default value emptied": lambda: wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "",
+                                                  "/f"),
+        }
+        for way, remove in ways.items():
+            with self.case(way=way):
+                self.export_htm()
+                remove()
+                with Sondrel() as app:
+                    lines = report(app)
+                    self.assertEqual(app.driver("nomsgbox", "300", check=False).returncode, 0)
+                self.assertEqual(line(lines, "Browser predefinito = "),
+                                 "Browser predefinito = " + NOT_FOUND)
+                self.assertNoProbeFileIn(EXE)
+
+    def test_read_only_program_folder(self):
+        _, long_path = self.wine_browser()
+        with Sondrel() as app:
+            usual = report(app)
+        exe = self.copy_program("Sola lettura")
+        folder = os.path.dirname(exe)
+        os.chmod(folder, 0o555)
+        self.addCleanup(os.chmod, folder, 0o755)
+        if os.geteuid() == 0:
+            # Permissions do not stop root; the immutable flag does.
+            subprocess.run(["chattr", "+i", folder], check=True)
+            self.addCleanup(subprocess.run, ["chattr", "-i", folder], check=True)
+        with self.assertRaises(OSError):
+            open(os.path.join(folder, "writable"), "wb").close()
+        with Sondrel(exe=exe) as app:
+            lines = report(app)
+            self.assertEqual(app.driver("nomsgbox", "300", check=False).returncode, 0)
+        browser = line(usual, "Browser predefinito = ")
+        self.assertTrue(browser.startswith("Browser predefinito = " + long_path), browser)
+        self.assertEqual(lines, [text if text != browser else "Browser predefinito = " + NOT_FOUND
+                                 for text in usual])
+        self.assertEqual(os.listdir(folder), ["Sondrel.exe"])
+
+    def test_existing_probe_file_is_left_as_it_was(self):
+        path, long_path = self.wine_browser()
+        exe = self.copy_program("Con file di prova")
+        probe = os.path.join(os.path.dirname(exe), PROBE_FILE)
+        content = b"<html><body>Pagina dell'utente</body></html>\r\n\x00\xff"
+        with open(probe, "wb") as f:
+            f.write(content)
+        os.utime(probe, (1000000000, 1000000000))
+        with Sondrel(exe=exe) as app:
+            lines = report(app)
+        self.assertEqual(line(lines, "Browser predefinito = "),
+                         "Browser predefinito = %s versione %s" % (long_path, file_version(path)))
+        with open(probe, "rb") as f:
+            self.assertEqual(f.read(), content)
+        self.assertEqual(os.stat(probe).st_mtime, 1000000000)
+
+
+class RegistryBrowsersTest(ProbeTestCase):
+    def test_registry_reported_browsers(self):
+        ie = r"HKLM\Software\Microsoft\Internet Explorer"
+        netscape = r"HKLM\Software\Netscape\Netscape Navigator"
+        installed = value_of(ie, "Version")
+        self.assertTrue(installed and installed[0] == "REG_SZ" and installed[1],
+                        "the prefix has no Internet Explorer version")
+        cases = [
+            # IE Version, Netscape CurrentVersion (kind, data) or None, expected IE and Netscape
+            (None, None, installed[1], NOT_FOUND),
+            ("", ("REG_SZ", "7.2 (it)"), NOT_FOUND, "7.2 (it)"),
+            ("6.0.2900.2180", ("REG_DWORD", 7), "6.0.2900.2180", "7"),
+        ]
+        for ie_version, navigator, ie_line, navigator_line in cases:
+            with self.case(ie=ie_version, navigator=navigator):
+                if ie_version is not None:
+                    self.set_value(ie, "Version", "REG_SZ", ie_version, replacing=True)
+                if navigator:
+                    self.set_value(netscape, "CurrentVersion", *navigator)
+                with Sondrel() as app:
+                    lines = report(app)
+                self.assertEqual(line(lines, "Microsoft Internet Explorer = "),
+                                 "Microsoft Internet Explorer = " + ie_line)
+                self.assertEqual(line(lines, "Netscape Navigator = "),
+                                 "Netscape Navigator = " + navigator_line)
+        self.assertEqual(value_of(ie, "Version"), installed)
+        self.assertIsNone(reg_query(r"HKLM\Software\Netscape"))
+
+
+class JavaPanelsTest(ProbeTestCase):
+    def check_panel(self, app, index, caption, download_enabled, picture):
+        self.assertEqual(app.text("lblVersion(%d)" % index), caption)
+        self.assertEqual(app.control("btnDownload(%d)" % index).enabled, download_enabled)
+        self.assertEqual(picture_kind(app, "Pict(%d)" % index), picture)
+
+    def test_java_web_start(self):
+        cases = [
+            # CurrentVersion (kind, data) or None, reported value
+            (("REG_SZ", "1.4.2"), "1.4.2"),
+            (("REG_SZ", "1.5.0_06 beta"), "1.5.0_06 beta"),
+            (("REG_DWORD", 5), "5"),
+            (("REG_DWORD", "0xFFFFFFFF"), "-1"),
+            (None, None),
+            (("REG_SZ", ""), None),
+            (("REG_EXPAND_SZ", "1.4.2"), None),
+        ]
+        for value, reported in cases:
+            with self.case(value=value):
+                if value:
+                    self.set_value(JAVA_WEB_START, "CurrentVersion", *value)
+                with Sondrel() as app:
+                    self.assertEqual(line(report(app), "Java Web Start (Sun) = "),
+                                     "Java Web Start (Sun) = " + (reported or NOT_INSTALLED))
+                    if reported:
+                        self.check_panel(app, 1, "Versione " + reported, False, "tick")
+                    else:
+                        self.check_panel(app, 1, NOT_INSTALLED, True, "cross")
+
+    def test_microsoft_vm(self):
+        module, module_version = versioned_module("A")
+        self.assertEqual(file_version(module), module_version)
+        program_version = file_version(EXE)
+        self.assertRegex(program_version, r"^\d+\.\d+\.\d+\.\d+$")
+        msjava = os.path.join(SYSTEM32, "msjava.dll")
+        cases = {
+            # how the file is there, its reported version (None: reported missing)
+            "library with a version record": (lambda: self.put_file(msjava, copy_of=module),
+                                              module_version),
+            "program with a version record": (lambda: self.put_file(msjava, copy_of=EXE),
+                                              program_version),
+            "file without one": (lambda: self.put_file(msjava, b"no version record"), ""),
+            "absent": (lambda: None, None),
+            "a folder of that name": (lambda: self.make_folder(msjava), None),
+            "hidden file": (lambda: self.put_marked_file(msjava, MSJAVA, "+h", module), None),
+            "system file": (lambda: self.put_marked_file(msjava, MSJAVA, "+s", module), None),
+        }
+        for case, (install, reported) in cases.items():
+            with self.case(case=case):
+                install()
+                with Sondrel() as app:
+                    lines = report(app)
+                    if reported is None:
+                        self.assertEqual(line(lines, "JVM Microsoft = "),
+                                         "JVM Microsoft = " + NOT_INSTALLED)
+                        self.check_panel(app, 0, NOT_INSTALLED, True, "cross")
+                    else:
+                        self.assertEqual(line(lines, "JVM Microsoft = "),
+                                         "JVM Microsoft = " + reported)
+                        self.check_panel(app, 0, "Versione " + reported, False, "tick")
+                    self.assertEqual(app.driver("nomsgbox", "300", check=False).returncode, 0)
+
+    def test_panels_are_independent(self):
+        module, module_version = versioned_module("A")
+        self.put_file(os.path.join(SYSTEM32, "msjava.dll"), copy_of=module)
+        with Sondrel() as app:
+            self.check_panel(app, 0, "Versione " + module_version, False, "tick")
+            self.check_panel(app, 1, NOT_INSTALLED, True, "cross")
+        self.doCleanups()
+        self.set_value(JAVA_WEB_START, "CurrentVersion", "REG_SZ", "1.4.2")
+        with Sondrel() as app:
+            self.check_panel(app, 0, NOT_INSTALLED, True, "cross")
+            self.check_panel(app, 1, "Versione 1.4.2", False, "tick")
+
+
+class FirewallTest(ProbeTestCase):
+    def test_zone_alarm(self):
+        module, module_version = versioned_module("B")
+        self.assertEqual(file_version(module), module_version)
+        vsmon = os.path.join(SYSTEM32, "ZoneLabs", "VSMON.EXE")
+        cases = {
+            "with a version record": (lambda: self.put_file(vsmon, copy_of=module),
+                                      module_version),
+            "without one": (lambda: self.put_file(vsmon, b"no version record"), ""),
+            "hidden file": (lambda: self.put_marked_file(vsmon, VSMON, "+h", module), NOT_FOUND),
+            "absent": (lambda: None, NOT_FOUND),
+        }
+        for case, (install, reported) in cases.items():
+            with self.case(case=case):
+                self.make_folder(os.path.dirname(vsmon))
+                install()
+                with Sondrel() as app:
+                    lines = report(app)
+                self.assertEqual(line(lines, "Zone Alarm firewall = "),
+                                 "Zone Alarm firewall = " + reported)
+
+    def test_start_up_entries(self):
+        commands = [
+            r'"C:\Program Files\Sygate\SPF\smc.exe" -startgui',
+            r"C:\PROGRA~1\NORTON~1\IAMAPP.EXE",
+            r"C:\Programmi\McAfee.com\Personal Firewall\MPFTray.exe /autorun",
+            r"C:\Programmi\Panda Software\PAVFIRES.EXE",
+            r"%ProgramFiles%\Agnitum\Outpost Firewall\outpost.exe /waitservice",
+            r'"C:\Programmi\Kerio\Personal Firewall 4\kpf4gui.exe"',
+        ]
+        for kind in ("REG_SZ", "REG_EXPAND_SZ"):
+            with self.case(kind=kind):
+                for (_, key, name), command in zip(FIREWALL_VALUES, commands):
+                    self.set_value(key, name, kind, command)
+                with Sondrel() as app:
+                    lines = report(app)
+                for (label, _, _), command in zip(FIREWALL_VALUES, commands):
+                    self.assertEqual(line(lines, label),
+                                     label + (command if kind == "REG_SZ" else NOT_FOUND))
+
+    def test_one_entry_among_others(self):
+        # Each line reads its own value: only the Panda line reports this one.
+        label, key, name = FIREWALL_VALUES[3]
+        self.set_value(key, name, "REG_SZ", "PAVFIRES.EXE")
+        with Sondrel() as app:
+            lines = report(app)
+        for other, _, _ in FIREWALL_VALUES:
+            self.assertEqual(line(lines, other), other + ("PAVFIRES.EXE" if other == label
+                                                          else NOT_FOUND))
+
+
+class SectionLayoutTest(ProbeTestCase):
+    def test_lines_in_order_and_final_line_break(self):
+        module, module_version = versioned_module("A")
+        self.put_file(os.path.join(SYSTEM32, "msjava.dll"), copy_of=module)
+        self.set_value(JAVA_WEB_START, "CurrentVersion", "REG_SZ", "1.4.2")
+        self.set_value(RUN_SERVICES, "KPF4", "REG_SZ", "kpf4ss.exe")
+        with Sondrel() as app:
+            text = app.text("Text1")
+        self.assertTrue(text.endswith("\r\nKerio Personal Firewall = kpf4ss.exe\r\n"), text[-80:])
+        lines = text.split("\r\n")
+        start = lines.index(line(lines, "DisplayColors = "))
+        section = lines[start + 1:]
+        self.assertEqual([entry.split(" = ")[0] + " = " if " = " in entry else entry
+                          for entry in section], [
+            "", "Browser predefinito = ", "Microsoft Internet Explorer = ",
+            "Netscape Navigator = ", "Java Web Start (Sun) = ", "JVM Microsoft = ", "",
+            *FIREWALL_LABELS, ""])
+        self.assertEqual(section[4:6], ["Java Web Start (Sun) = 1.4.2",
+                                        "JVM Microsoft = " + module_version])
+
+
+if __name__ == "__main__":
+    unittest.main()
