@@ -28,17 +28,19 @@ std::string FolderBuffer(Query query) {
   return buffer;
 }
 
+// Bits per pixel times planes; the screen's context is given back before the result is used.
+int32_t ColourDepth() {
+  const ScreenContext screen;
+  const int32_t bits = platform::GetDeviceCaps(screen.Get(), platform::kBitsPixel);
+  const int32_t planes = platform::GetDeviceCaps(screen.Get(), platform::kPlanes);
+  return runtime::CheckedNarrow<int32_t>(int64_t{planes} * bits);
+}
+
 }  // namespace
 
 int32_t COSInfo::DisplayColors() const {
   return runtime::Trapped<int32_t>("DisplayColors", [](int32_t& result) {
-    int64_t depth = 0;
-    {
-      ScreenContext screen;
-      const int32_t bits = platform::GetDeviceCaps(screen.Get(), platform::kBitsPixel);
-      const int32_t planes = platform::GetDeviceCaps(screen.Get(), platform::kPlanes);
-      depth = runtime::CheckedNarrow<int32_t>(int64_t{planes} * bits);
-    }
+    const int32_t depth = ColourDepth();
     result = depth == 32 ? -1 : runtime::CheckedRound(std::pow(2.0, static_cast<double>(depth)));
   });
 }
@@ -96,7 +98,7 @@ std::string COSInfo::TrimNulls(const std::string& text) const {
     const size_t nul = text.find('\0');
     // The position is a 16-bit number counted from 1.
     const int16_t position =
-        nul == std::string::npos ? 0 : runtime::CheckedNarrow<int16_t>(int64_t(nul) + 1);
+        nul == std::string::npos ? int16_t{0} : runtime::CheckedNarrow<int16_t>(int64_t(nul) + 1);
     result = position == 0 ? text : text.substr(0, static_cast<size_t>(position - 1));
   });
 }

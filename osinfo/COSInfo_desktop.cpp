@@ -22,6 +22,11 @@ void WriteSetting(uint32_t action, uint32_t value) {
 // True travels as -1, all bits set.
 uint32_t FlagParameter(bool flag) { return flag ? 0xFFFFFFFFu : 0u; }
 
+int32_t ScreenPixelsPerInch() {
+  const ScreenContext screen;
+  return platform::GetDeviceCaps(screen.Get(), platform::kLogPixelsX);
+}
+
 }  // namespace
 
 bool COSInfo::Beep() const {
@@ -35,12 +40,7 @@ void COSInfo::Beep(bool fValue) const {
 
 bool COSInfo::LargeFonts() const {
   return runtime::Trapped<bool>("LargeFonts", [](bool& result) {
-    int32_t pixels_per_inch = 0;
-    {
-      ScreenContext screen;
-      pixels_per_inch = platform::GetDeviceCaps(screen.Get(), platform::kLogPixelsX);
-    }
-    result = pixels_per_inch == kLargeFontsPixelsPerInch;
+    result = ScreenPixelsPerInch() == kLargeFontsPixelsPerInch;
   });
 }
 
@@ -68,7 +68,10 @@ void COSInfo::ScreenSaverTimeout(int32_t lngValue) const {
   });
 }
 
+// The parameters are written inside the trapped body, which the analysers do not follow.
+// cppcheck-suppress constParameter
 void COSInfo::GetWorkArea(int16_t& intLeft, int16_t& intTop, int16_t& intWidth,
+                          // cppcheck-suppress constParameter
                           int16_t& intHeight) const {
   runtime::TrappedCall("GetWorkArea", [&] {
     platform::RECT area{};

@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake make g++ googletest clang-format python3 locales
+  # Static analysis of the portable code.
+  clang-tidy cppcheck
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32 xvfb xauth x11-utils imagemagick
   # Wine's recommended X libraries for 32-bit programs; without them windows fail with

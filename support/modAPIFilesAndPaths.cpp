@@ -78,10 +78,11 @@ std::string GetLongFileName(const std::string& path) {
     while (FindStoredName(work, &name)) {
       const size_t separator = work.rfind('\\');
       if (separator != std::string::npos) work.resize(separator);
-      result = result.empty() ? name : name + "\\" + result;
+      if (!result.empty()) name.append("\\").append(result);
+      result = std::move(name);
       if (work.find('\\') == std::string::npos) break;
     }
-    if (work != path) result = work + "\\" + result;
+    if (work != path) result = work.append("\\").append(result);
   });
 }
 
