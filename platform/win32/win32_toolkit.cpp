@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/toolkit.h"
@@ -28,6 +30,9 @@ struct NativeControl {
   int16_t tab_index;
   Picture picture;
   win32::GdiObject<HFONT> font;  // only for controls with a font of their own
+  // A text box's text while the form loads: a multi-line edit lays its whole text out again
+  // on every write, which made building the report many times slower than showing it.
+  std::optional<std::string> loading_text;
 };
 
 struct NativeForm {
@@ -294,7 +299,7 @@ ControlId CreateControl(const ControlSpec& spec) {
   win32::GdiObject<HFONT> font = spec.font ? CreateOwnFont(*spec.font) : win32::GdiObject<HFONT>{};
   HGDIOBJ shown_font = font.get() != nullptr ? font.get() : GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(shown_font), FALSE);
-  form.controls.push_back({hwnd, spec.kind, spec.tab_index, spec.picture, std::move(font)});
+  form.controls.push_back({hwnd, spec.kind, spec.tab_index, spec.picture, std::move(font), {}});
   return static_cast<ControlId>(form.controls.size() - 1);
 }
 
@@ -304,10 +309,16 @@ void MoveControl(ControlId control, const Bounds& bounds) {
 }
 
 void SetControlText(ControlId control, const std::string& text) {
-  SetWindowTextA(At(control).hwnd, text.c_str());
+  NativeControl& native = At(control);
+  if (native.kind == ControlKind::TextBox && !TheForm().loaded) {
+    native.loading_text = text;
+    return;
+  }
+  SetWindowTextA(native.hwnd, text.c_str());
 }
 
 std::string ControlText(ControlId control) {
+  if (At(control).loading_text) return *At(control).loading_text;
   HWND hwnd = At(control).hwnd;
   std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
   const int copied = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
@@ -343,6 +354,11 @@ void RunForm() {
   NativeForm& form = TheForm();
   RunHandler([&] { form.events->Load(); });
   form.loaded = true;
+  for (NativeControl& control : form.controls) {
+    if (!control.loading_text) continue;
+    SetWindowTextA(control.hwnd, control.loading_text->c_str());
+    control.loading_text.reset();
+  }
   RunHandler([&] { form.events->Resize(); });
   ShowWindow(form.hwnd, SW_SHOWNORMAL);
   UpdateWindow(form.hwnd);
