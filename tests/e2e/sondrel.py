@@ -86,7 +86,15 @@ class Sondrel:
         self.process = subprocess.Popen([WINE_RUN, self.exe], env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
-        self.driver("--timeout", "60", "list")
+        # After a pause the prefix's desktop process has ended, and starting it again keeps the
+        # new window from answering messages for several seconds, longer than the driver's own
+        # wait for an answer: ask again until the window answers.
+        deadline = time.monotonic() + 60
+        while self.driver("--timeout", "60", "list", check=False).returncode != 0:
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                self.__exit__(None, None, None)
+                raise AssertionError("Sondrel.exe shows no window that answers")
+            time.sleep(0.5)
         return self
 
     def __exit__(self, *exc):

@@ -227,4 +227,225 @@ bool IsVersionText(const std::string& text) {
   return true;
 }
 
+namespace {
+
+SavedKeyTree::Key ReadTree(HKEY key, const std::string& name) {
+  SavedKeyTree::Key saved;
+  saved.name = name;
+  DWORD subkeys = 0, longest_subkey = 0, values = 0, longest_name = 0, longest_data = 0;
+  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &longest_subkey, nullptr, &values,
+                       &longest_name, &longest_data, nullptr, nullptr) != ERROR_SUCCESS) {
+    return saved;
+  }
+  for (DWORD i = 0; i < values; ++i) {
+    std::vector<char> value_name(longest_name + 2);
+    DWORD name_size = static_cast<DWORD>(value_name.size());
+    SavedKeyTree::Value value;
+    value.data.resize(longest_data + 1);
+    DWORD data_size = static_cast<DWORD>(value.data.size());
+    if (RegEnumValueA(key, i, value_name.data(), &name_size, nullptr, &value.type,
+                      value.data.data(), &data_size) != ERROR_SUCCESS) {
+      continue;
+    }
+    value.name.assign(value_name.data(), name_size);
+    value.data.resize(data_size);
+    saved.values.push_back(value);
+  }
+  for (DWORD i = 0; i < subkeys; ++i) {
+    std::vector<char> subkey_name(longest_subkey + 2);
+    DWORD size = static_cast<DWORD>(subkey_name.size());
+    if (RegEnumKeyExA(key, i, subkey_name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      continue;
+    }
+    const std::string child(subkey_name.data(), size);
+    UniqueKey opened;
+    if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, opened.out()) == ERROR_SUCCESS) {
+      saved.children.push_back(ReadTree(opened.get(), child));
+    }
+  }
+  return saved;
+}
+
+void WriteTree(HKEY parent, const SavedKeyTree::Key& saved) {
+  UniqueKey key;
+  if (RegCreateKeyExA(parent, saved.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, key.out(), nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  for (const SavedKeyTree::Value& value : saved.values) {
+    RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
+                   static_cast<DWORD>(value.data.size()));
+  }
+  for (const SavedKeyTree::Key& child : saved.children) WriteTree(key.get(), child);
+}
+
+}  // namespace
+
+bool DeleteKeyTree(HKEY root, const std::string& path) {
+  {
+    UniqueKey key;
+    const LONG opened = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.out());
+    if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;
+    std::vector<std::string> children;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD size = sizeof name;
+      if (RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      children.emplace_back(name, size);
+    }
+    for (const std::string& child : children) DeleteKeyTree(root, path + "\\" + child);
+  }
+  const LONG deleted = RegDeleteKeyA(root, path.c_str());
+  return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}
+
+SavedKeyTree::SavedKeyTree(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+  UniqueKey key;
+  existed_ = RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, key.out()) == ERROR_SUCCESS;
+  if (existed_) saved_ = ReadTree(key.get(), path_);
+}
+
+SavedKeyTree::~SavedKeyTree() {
+  DeleteKeyTree(root_, path_);
+  if (existed_) WriteTree(root_, saved_);
+}
+
+SavedValue::SavedValue(HKEY root, std::string path, std::string name)
+    : root_(root), path_(std::move(path)), name_(std::move(name)) {
+  existed_ = ReadValue(root_, path_, name_, &type_, &data_);
+}
+
+SavedValue::~SavedValue() {
+  if (existed_) {
+    WriteValue(root_, path_, name_, type_, data_.data(), static_cast<DWORD>(data_.size()));
+    return;
+  }
+  UniqueKey key;
+  if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, key.out()) == ERROR_SUCCESS) {
+    RegDeleteValueA(key.get(), name_.c_str());
+  }
+}
+
+bool WriteValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                const void* data, DWORD size) {
+  UniqueKey key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                      nullptr, key.out(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  return RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
+         ERROR_SUCCESS;
+}
+
+bool WriteString(HKEY root, const std::string& path, const std::string& name,
+                 const std::string& text, DWORD type) {
+  return WriteValue(root, path, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool ReadValue(HKEY root, const std::string& path, const std::string& name, DWORD* type,
+               std::vector<BYTE>* data) {
+  UniqueKey key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD size = 0;
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, type, nullptr, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  data->assign(size, 0);
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, type, data->data(), &size) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  data->resize(size);
+  return true;
+}
+
+EnvironmentVariable::EnvironmentVariable(std::string name, const std::string& value)
+    : name_(std::move(name)) {
+  std::vector<char> buffer(32768);
+  SetLastError(ERROR_SUCCESS);
+  const DWORD length =
+      GetEnvironmentVariableA(name_.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  existed_ = length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+  saved_.assign(buffer.data(), length < buffer.size() ? length : 0);
+  SetEnvironmentVariableA(name_.c_str(), value.c_str());
+}
+
+EnvironmentVariable::~EnvironmentVariable() {
+  SetEnvironmentVariableA(name_.c_str(), existed_ ? saved_.c_str() : nullptr);
+}
+
+std::string UniqueName(const std::string& prefix) {
+  static std::atomic<unsigned> counter{0};
+  return prefix + "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
+}
+
+namespace {
+
+HANDLE StartProcess(const std::string& command_line) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  std::vector<char> command(command_line.begin(), command_line.end());
+  command.push_back('\0');
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return nullptr;
+  }
+  CloseHandle(started.hThread);
+  return started.hProcess;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& command_line)
+    : process_(StartProcess(command_line)) {}
+
+ChildProcess::~ChildProcess() {
+  if (started() && !WaitForEnd(0)) {
+    TerminateProcess(process_.get(), 1);
+    WaitForEnd(5000);
+  }
+}
+
+bool ChildProcess::WaitForEnd(DWORD milliseconds) const {
+  return WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::ExitCode() const {
+  DWORD code = 0;
+  return GetExitCodeProcess(process_.get(), &code) ? code : ~DWORD{0};
+}
+
+bool WaitForFile(const std::string& path, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!Exists(path)) {
+    if (GetTickCount() - start >= milliseconds) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::string();
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    content.append(buffer, read);
+  }
+  return content;
+}
+
+std::string HelperProgram(const std::string& name) { return ProgramFolder() + "\\" + name; }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 }  // namespace win32_test

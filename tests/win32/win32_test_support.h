@@ -1,5 +1,5 @@
-// Helpers of the Windows tests: owners for the handles the tests open themselves, a folder tree
-// that removes what was made in it, and a watch for message boxes that should never appear.
+// Helpers of the Windows tests: a folder tree that removes what was made in it, and a watch for
+// message boxes that should never appear. The handle owners are in win32_handles.h.
 #pragma once
 
 #include <windows.h>
@@ -14,54 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "win32_handles.h"
+
 namespace win32_test {
-
-class UniqueKey {
- public:
-  UniqueKey() = default;
-  UniqueKey(const UniqueKey&) = delete;
-  UniqueKey& operator=(const UniqueKey&) = delete;
-  ~UniqueKey() { reset(); }
-  HKEY get() const { return key_; }
-  HKEY* out() { return &key_; }
-  void reset() {
-    if (key_ != nullptr) RegCloseKey(key_);
-    key_ = nullptr;
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-class UniqueSearch {
- public:
-  explicit UniqueSearch(HANDLE search) : search_(search) {}
-  HANDLE get() const { return search_; }
-  UniqueSearch(const UniqueSearch&) = delete;
-  UniqueSearch& operator=(const UniqueSearch&) = delete;
-  ~UniqueSearch() {
-    if (valid()) FindClose(search_);
-  }
-  bool valid() const { return search_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE search_;
-};
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle = nullptr) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
 
 // The system's temporary folder with its trailing backslash.
 std::string TempFolder();
@@ -120,6 +75,117 @@ class CurrentFolderGuard {
  private:
   std::string saved_;
 };
+
+// A registry key and everything below it as they were when the object was made, put back
+// when it ends: whatever the test left there is removed first. A key that did not exist is
+// removed again.
+class SavedKeyTree {
+ public:
+  SavedKeyTree(HKEY root, std::string path);
+  SavedKeyTree(const SavedKeyTree&) = delete;
+  SavedKeyTree& operator=(const SavedKeyTree&) = delete;
+  ~SavedKeyTree();
+
+  struct Value {
+    std::string name;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+  };
+  struct Key {
+    std::string name;
+    std::vector<Value> values;
+    std::vector<Key> children;
+  };
+
+ private:
+  HKEY root_;
+  std::string path_;
+  bool existed_ = false;
+  Key saved_;
+};
+
+// One registry value as it was when the object was made, put back (or removed again, when it
+// did not exist) when it ends. The key itself is left in place.
+class SavedValue {
+ public:
+  SavedValue(HKEY root, std::string path, std::string name);
+  SavedValue(const SavedValue&) = delete;
+  SavedValue& operator=(const SavedValue&) = delete;
+  ~SavedValue();
+
+  bool existed() const { return existed_; }
+  DWORD type() const { return type_; }
+  const std::vector<BYTE>& data() const { return data_; }
+
+ private:
+  HKEY root_;
+  std::string path_;
+  std::string name_;
+  bool existed_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<BYTE> data_;
+};
+
+// Removes a key with all its subkeys; true when it is gone.
+bool DeleteKeyTree(HKEY root, const std::string& path);
+
+// Writes a value, making the key when it is missing; true on success.
+bool WriteValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                const void* data, DWORD size);
+bool WriteString(HKEY root, const std::string& path, const std::string& name,
+                 const std::string& text, DWORD type = REG_SZ);
+
+// Reads a value; false when it does not exist.
+bool ReadValue(HKEY root, const std::string& path, const std::string& name, DWORD* type,
+               std::vector<BYTE>* data);
+
+// An environment variable of this process set for one test and put back afterwards. Programs
+// started from here inherit it.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(std::string name, const std::string& value);
+  EnvironmentVariable(const EnvironmentVariable&) = delete;
+  EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+  ~EnvironmentVariable();
+
+ private:
+  std::string name_;
+  bool existed_ = false;
+  std::string saved_;
+};
+
+// A name no other run of the tests uses at the same time, for named kernel objects.
+std::string UniqueName(const std::string& prefix);
+
+// A program the test started itself. Ended by force if it still runs when the object ends.
+class ChildProcess {
+ public:
+  // The command line is used as given; started() tells whether the process was made.
+  explicit ChildProcess(const std::string& command_line);
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();
+
+  bool started() const { return process_.valid(); }
+  // Waits at most the milliseconds given; true when the process has ended.
+  bool WaitForEnd(DWORD milliseconds) const;
+  DWORD ExitCode() const;
+
+ private:
+  UniqueHandle process_;
+};
+
+// Waits until the file exists, at most the milliseconds given.
+bool WaitForFile(const std::string& path, DWORD milliseconds);
+
+// The whole content of a file, "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// The path of a program built next to the running test program.
+std::string HelperProgram(const std::string& name);
+
+// Quotes a command-line argument that holds no quote of its own.
+std::string Quoted(const std::string& text);
 
 // A dialog (window class "#32770") that a watch saw and closed.
 struct SeenDialog {

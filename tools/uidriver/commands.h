@@ -37,6 +37,9 @@ int TabOrderCommand(const Context& ctx);
 
 int MsgBoxCommand(const Context& ctx);
 int AnswerCommand(const Context& ctx);
+// Prints which standard icon the message box shows: error, question, warning, information or
+// none.
+int MsgIconCommand(const Context& ctx);
 int NoMsgBoxCommand(const Context& ctx);
 int ClipboardCommand(const Context& ctx);
 

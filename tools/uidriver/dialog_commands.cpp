@@ -63,11 +63,58 @@ std::string ButtonCaptions(HWND box) {
   return line;
 }
 
-bool HasIcon(HWND box) {
+HWND IconControl(HWND box) {
   for (HWND child : DirectChildren(box)) {
-    if (IsVisibleIcon(child)) return true;
+    if (IsVisibleIcon(child)) return child;
   }
-  return false;
+  return nullptr;
+}
+
+bool HasIcon(HWND box) { return IconControl(box) != nullptr; }
+
+struct StandardIcon {
+  const char* name;
+  LPCSTR resource;
+};
+
+// The four icons of the message box styles, by the names the styles give them.
+const StandardIcon kStandardIcons[] = {
+    {"error", IDI_HAND},
+    {"question", IDI_QUESTION},
+    {"warning", IDI_EXCLAMATION},
+    {"information", IDI_ASTERISK},
+};
+
+// A shown icon matches its standard icon in (nearly) every pixel and the others in far fewer:
+// two of them are blue circles that differ only in the sign they carry.
+constexpr double kIconMatchNeeded = 0.97;
+
+bool CopyFromScreen(HWND control, const PixelBuffer& buffer, int width, int height) {
+  POINT origin{0, 0};
+  ClientToScreen(control, &origin);
+  ScreenDc screen;
+  const bool copied = screen.get() && BitBlt(buffer.dc(), 0, 0, width, height, screen.get(),
+                                             origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  return copied;
+}
+
+// The share of pixels in which `shown` equals `icon` drawn at the same size on `ground`.
+double IconMatch(const PixelBuffer& shown, int width, int height, LPCSTR icon, DWORD ground) {
+  PixelBuffer drawn(width, height);
+  HICON handle = LoadIconA(nullptr, icon);
+  if (!drawn.valid() || !handle) return 0;
+  const RECT all{0, 0, width, height};
+  SetDCBrushColor(drawn.dc(), RGB(ground >> 16 & 0xFF, ground >> 8 & 0xFF, ground & 0xFF));
+  FillRect(drawn.dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  // The static control stretches its icon to its client area, so draw at that size.
+  if (!DrawIconEx(drawn.dc(), 0, 0, handle, width, height, 0, nullptr, DI_NORMAL)) return 0;
+  GdiFlush();
+  int equal = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) equal += shown.At(x, y) == drawn.At(x, y);
+  }
+  return static_cast<double>(equal) / (width * height);
 }
 
 std::string MessageText(HWND box) {
@@ -98,6 +145,42 @@ int AnswerCommand(const Context& ctx) {
     return kOk;
   }
   throw Failure{kFailed, "no button \"" + ctx.args[0] + "\"; buttons: " + ButtonCaptions(box)};
+}
+
+int MsgIconCommand(const Context& ctx) {
+  if (!ctx.args.empty()) throw Failure{kFailed, "usage: msgicon"};
+  HWND control = IconControl(WaitForMessageBox(ctx.main, ctx.timeout_ms));
+  if (!control) {
+    Print("none\n");
+    return kOk;
+  }
+  RECT client{};
+  GetClientRect(control, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  PixelBuffer shown(width, height);
+  if (width <= 0 || height <= 0 || !shown.valid() ||
+      !CopyFromScreen(control, shown, width, height)) {
+    throw Failure{kFailed, "cannot read the icon's pixels"};
+  }
+  // Every standard icon leaves its corners transparent, so a corner shows the ground.
+  const DWORD ground = shown.At(0, 0);
+  const char* best = nullptr;
+  double best_match = 0;
+  std::string scores;
+  for (const StandardIcon& icon : kStandardIcons) {
+    const double match = IconMatch(shown, width, height, icon.resource, ground);
+    scores += std::string(" ") + icon.name + "=" + std::to_string(match);
+    if (match > best_match) {
+      best = icon.name;
+      best_match = match;
+    }
+  }
+  if (!best || best_match < kIconMatchNeeded) {
+    throw Failure{kFailed, "the icon is none of the standard ones:" + scores};
+  }
+  Print(std::string(best) + "\n");
+  return kOk;
 }
 
 int NoMsgBoxCommand(const Context& ctx) {

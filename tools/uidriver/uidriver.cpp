@@ -25,7 +25,7 @@ const std::map<std::string, Handler>& Commands() {
       {"key", KeyCommand},       {"tab-order", TabOrderCommand}, {"msgbox", MsgBoxCommand},
       {"answer", AnswerCommand}, {"nomsgbox", NoMsgBoxCommand},  {"clipboard", ClipboardCommand},
       {"close", CloseCommand},   {"waitgone", WaitGoneCommand},  {"dpi", DpiCommand},
-      {"pid", PidCommand},       {"pixels", PixelsCommand},
+      {"pid", PidCommand},       {"pixels", PixelsCommand},      {"msgicon", MsgIconCommand},
   };
   return commands;
 }

@@ -1,0 +1,244 @@
+// The names, folders and identifiers of COSInfo against what the system itself reports, and
+// the setup programs' default names from registry values the test writes.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "osinfo/COSInfo.h"
+#include "win32_test_support.h"
+
+namespace {
+
+using win32_test::EnvironmentVariable;
+using win32_test::SavedKeyTree;
+using win32_test::SavedValue;
+using namespace std::string_literals;
+
+class COSInfoNamesTest : public win32_test::NoDialogTest {
+ protected:
+  const COSInfo info_{};
+};
+
+std::string SystemComputerName() {
+  char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof buffer;
+  return GetComputerNameA(buffer, &size) ? std::string(buffer, size) : std::string();
+}
+
+std::string SystemUserName() {
+  char buffer[256 + 1] = {};
+  DWORD size = sizeof buffer;
+  return GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
+}
+
+// Removes the files a faulty TempFile may have made in a folder, also those whose path is
+// longer than the ANSI functions take.
+void RemoveTemporaryFiles(const std::string& folder) {
+  const std::string long_form = "\\\\?\\" + folder + "\\";
+  WIN32_FIND_DATAA data{};
+  const win32_test::UniqueSearch search(FindFirstFileA((long_form + "*.tmp").c_str(), &data));
+  if (!search.valid()) return;
+  do {
+    DeleteFileA((long_form + data.cFileName).c_str());
+  } while (FindNextFileA(search.get(), &data));
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+TEST_F(COSInfoNamesTest, ComputerAndUserNamesAreTheSystemsOwn) {
+  const std::string computer = SystemComputerName();
+  const std::string user = SystemUserName();
+  ASSERT_FALSE(computer.empty());
+  ASSERT_FALSE(user.empty());
+  EXPECT_EQ(info_.ComputerName(), computer);
+  EXPECT_EQ(info_.UserName(), user);
+}
+
+// Writing the name changes the configured one; the running system keeps reporting the name
+// it started with, and so does the read side.
+TEST_F(COSInfoNamesTest, WritingTheComputerNameChangesTheConfiguredName) {
+  constexpr char kConfigured[] = "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+  const SavedValue saved(HKEY_LOCAL_MACHINE, kConfigured, "ComputerName");
+  ASSERT_TRUE(saved.existed()) << "where Wine keeps the configured name";
+  const std::string before = SystemComputerName();
+
+  info_.ComputerName("SONDRELPROVA");
+  DWORD type = 0;
+  std::vector<BYTE> data;
+  ASSERT_TRUE(win32_test::ReadValue(HKEY_LOCAL_MACHINE, kConfigured, "ComputerName", &type, &data));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_STREQ(reinterpret_cast<const char*>(data.data()), "SONDRELPROVA");
+  EXPECT_EQ(SystemComputerName(), before);
+  EXPECT_EQ(info_.ComputerName(), before);
+}
+
+TEST_F(COSInfoNamesTest, TempPathIsTheSystemsFolderWithItsBackslash) {
+  const std::string path = info_.TempPath();
+  EXPECT_EQ(path, win32_test::TempFolder());
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path.back(), '\\');
+
+  win32_test::CreatedTree tree(win32_test::TempFolder() + "SondrelTemp", true);
+  const EnvironmentVariable tmp("TMP", tree.root());
+  EXPECT_EQ(info_.TempPath(), tree.root() + "\\");
+}
+
+// A fixed unique number: the name is formed from the folder, the prefix's first three
+// characters and that number, and no file is made.
+TEST_F(COSInfoNamesTest, TempFileFormsOneNameAndMakesNoFile) {
+  const std::string folder = win32_test::TempFolder();
+  const struct {
+    const char* prefix;
+    const char* name;
+  } cases[] = {{"sondrel", "son1.tmp"}, {"ab", "ab1.tmp"}, {"", "1.tmp"}, {"XYZW", "XYZ1.tmp"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("prefix \"") + c.prefix + "\"");
+    const std::string name = info_.TempFile(c.prefix);
+    EXPECT_EQ(Lower(name), Lower(folder + c.name));
+    EXPECT_EQ(info_.TempFile(c.prefix), name) << "the same name the second time";
+    EXPECT_FALSE(win32_test::Exists(name)) << "no file was made";
+    if (win32_test::Exists(name)) DeleteFileA(name.c_str());
+  }
+}
+
+// A temporary folder so deep that the name passes 255 characters, which the system still
+// forms, up to its limit of 259.
+TEST_F(COSInfoNamesTest, TempFileInADeepFolderIsWhole) {
+  win32_test::CreatedTree tree(win32_test::TempFolder() + "SondrelTemp", true);
+  const std::string deep = tree.root() + "\\" + std::string(250 - tree.root().size() - 1, 'p');
+  ASSERT_EQ(deep.size(), 250u);
+  ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+  tree.Adopt(deep);
+  const EnvironmentVariable tmp("TMP", deep);
+  ASSERT_EQ(info_.TempPath(), deep + "\\");
+  const std::string name = info_.TempFile("sondrel");
+  RemoveTemporaryFiles(deep);
+  EXPECT_EQ(name.size(), 259u);
+  EXPECT_EQ(Lower(name), Lower(deep + "\\son1.tmp"));
+}
+
+bool IsUpperHex(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+TEST_F(COSInfoNamesTest, GUIDIsANewGUIDInRegistryFormEachTime) {
+  std::set<std::string> seen;
+  for (int i = 0; i < 8; ++i) {
+    const std::string text = info_.GUID();
+    SCOPED_TRACE(text);
+    ASSERT_EQ(text.size(), 38u);
+    EXPECT_EQ(text.front(), '{');
+    EXPECT_EQ(text.back(), '}');
+    for (const size_t hyphen : {9u, 14u, 19u, 24u}) EXPECT_EQ(text[hyphen], '-');
+    EXPECT_TRUE(IsUpperHex(text.substr(1, 8) + text.substr(10, 4) + text.substr(15, 4) +
+                           text.substr(20, 4) + text.substr(25, 12)));
+    // The system makes random GUIDs: version 4 in the third group, variant bits 10 in the
+    // fourth. Both sit in fixed places only when every field is in the right order.
+    EXPECT_EQ(text[15], '4');
+    EXPECT_NE(std::string("89AB").find(text[20]), std::string::npos);
+
+    // The system reads it back as the same GUID it writes in its own registry form.
+    std::wstring wide(text.begin(), text.end());
+    ::GUID parsed{};
+    ASSERT_EQ(CLSIDFromString(wide.c_str(), &parsed), S_OK);
+    wchar_t canonical[39] = {};
+    ASSERT_EQ(StringFromGUID2(parsed, canonical, 39), 39);
+    EXPECT_EQ(std::wstring(canonical), wide);
+    seen.insert(text);
+  }
+  EXPECT_EQ(seen.size(), 8u) << "a new GUID on every read";
+}
+
+// The setup programs' default names, read from values the test writes under the key they
+// use; the key is put back as it was afterwards.
+class DefaultNamesTest : public COSInfoNamesTest {
+ protected:
+  static constexpr char kParent[] = "Software\\Microsoft\\MS Setup (ACME)";
+  static constexpr char kKey[] = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
+
+  const SavedKeyTree saved_{HKEY_CURRENT_USER, kParent};
+};
+
+TEST_F(DefaultNamesTest, EachValueTypeGivesItsText) {
+  struct Case {
+    const char* what;
+    DWORD type;
+    std::string data;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"string", REG_SZ, "Sondrel S.r.l.\0"s, "Sondrel S.r.l."},
+      {"accented string", REG_SZ, "Societ\xE0 Caff\xE8\0"s, "Societ\xE0 Caff\xE8"},
+      {"empty string", REG_SZ, "\0"s, ""},
+      {"string with text after a NUL", REG_SZ, "prima\0dopo\0"s, "prima"},
+      {"32-bit 42", REG_DWORD, "\x2A\0\0\0"s, "42"},
+      {"32-bit all bits set", REG_DWORD, "\xFF\xFF\xFF\xFF"s, "-1"},
+      {"binary", REG_BINARY, "\xCA\xFE"s, "CA FE"},
+      {"expandable string", REG_EXPAND_SZ, "%SystemRoot%\0"s, ""},
+      {"multi-string", REG_MULTI_SZ, "uno\0due\0\0"s, ""},
+  };
+  for (const bool company : {true, false}) {
+    const char* value_name = company ? "DefCompany" : "DefName";
+    const char* other_name = company ? "DefName" : "DefCompany";
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(value_name) + ", " + c.what);
+      ASSERT_TRUE(win32_test::DeleteKeyTree(HKEY_CURRENT_USER, kKey));
+      ASSERT_TRUE(win32_test::WriteValue(HKEY_CURRENT_USER, kKey, value_name, c.type, c.data.data(),
+                                         static_cast<DWORD>(c.data.size())));
+      // The other property's value beside it, so that each reads its own.
+      ASSERT_TRUE(win32_test::WriteString(HKEY_CURRENT_USER, kKey, other_name, "altro valore"));
+      const std::string read = company ? info_.DefaultCompanyName() : info_.DefaultUserName();
+      EXPECT_EQ(read, c.text);
+      EXPECT_EQ(company ? info_.DefaultUserName() : info_.DefaultCompanyName(), "altro valore");
+    }
+  }
+}
+
+TEST_F(DefaultNamesTest, MissingValueOrKeyGivesTheEmptyText) {
+  ASSERT_TRUE(win32_test::DeleteKeyTree(HKEY_CURRENT_USER, kKey));
+  ASSERT_TRUE(win32_test::WriteString(HKEY_CURRENT_USER, kKey, "Altro", "valore"));
+  EXPECT_EQ(info_.DefaultCompanyName(), "") << "key without the values";
+  EXPECT_EQ(info_.DefaultUserName(), "");
+
+  ASSERT_TRUE(win32_test::DeleteKeyTree(HKEY_CURRENT_USER, kParent));
+  EXPECT_EQ(info_.DefaultCompanyName(), "") << "no key";
+  EXPECT_EQ(info_.DefaultUserName(), "");
+}
+
+TEST_F(COSInfoNamesTest, CurrentHardwareProfileIsTheSystemsProfileName) {
+  HW_PROFILE_INFOA profile{};
+  ASSERT_TRUE(GetCurrentHwProfileA(&profile));
+  const std::string name = profile.szHwProfileName;
+  ASSERT_FALSE(name.empty());
+  EXPECT_EQ(info_.CurrentHardwareProfile(), name);
+}
+
+TEST_F(COSInfoNamesTest, ReadsLeaveNoHandleOpen) {
+  info_.DefaultCompanyName();  // the first reads may open what the system keeps for later
+  info_.GUID();
+  const uintptr_t slot = win32_test::NextHandleSlot();
+  for (int i = 0; i < 3; ++i) {
+    info_.ComputerName();
+    info_.UserName();
+    info_.TempPath();
+    info_.TempFile("son");
+    info_.GUID();
+    info_.DefaultCompanyName();
+    info_.DefaultUserName();
+    info_.CurrentHardwareProfile();
+  }
+  EXPECT_EQ(win32_test::NextHandleSlot(), slot) << "handles were left open";
+}
+
+}  // namespace
