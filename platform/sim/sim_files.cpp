@@ -129,6 +129,11 @@ uint32_t GetModuleFileNameA(char* buffer, uint32_t size) {
 FileHandle CreateFileA(const std::string& path, uint32_t, uint32_t, uint32_t creation,
                        uint32_t attributes) {
   sim::Enter("CreateFileA");
+  // A path that is only a server or share root names no file, as Resolve reads it.
+  size_t root_parts = 0;
+  if (sim::Split(sim::Absolute(path, &root_parts)).size() <= root_parts) {
+    return kInvalidHandleValue;
+  }
   const std::optional<std::string> folder = sim::Resolve(sim::Parent(path));
   if (creation != kCreateNew || !folder || sim::Resolve(path) || path.size() >= sim::kMaxPath) {
     return kInvalidHandleValue;
