@@ -136,8 +136,9 @@ class CommandTestCase(unittest.TestCase):
     def assertEnds(self, app, what):
         """The window goes and the program ends with exit code 0, without showing any box."""
         if not app.ended(timeout=CLOSE_SECONDS):
-            box = app.driver("--timeout", "1", "msgbox", check=False).stdout.decode("latin-1")
-            self.fail("%s: the window stays open; message box: %r" % (what, box))
+            box = app.driver("--timeout", "1", "msgbox", check=False)
+            shown = repr(box.stdout.decode("latin-1")) if box.returncode == 0 else "none"
+            self.fail("%s: the window stays open; message box: %s" % (what, shown))
         self.assertEqual(app.process.returncode, 0, what)
 
     def assertStaysOpen(self, app, what):

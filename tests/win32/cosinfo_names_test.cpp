@@ -39,17 +39,65 @@ std::string SystemUserName() {
   return GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
 }
 
-// Removes the files a faulty TempFile may have made in a folder, also those whose path is
-// longer than the ANSI functions take.
-void RemoveTemporaryFiles(const std::string& folder) {
+// Removes every file in a folder, also those whose path is longer than the ANSI functions
+// take, which a faulty TempFile could make.
+void RemoveFiles(const std::string& folder) {
   const std::string long_form = "\\\\?\\" + folder + "\\";
   WIN32_FIND_DATAA data{};
-  const win32_test::UniqueSearch search(FindFirstFileA((long_form + "*.tmp").c_str(), &data));
+  const win32_test::UniqueSearch search(FindFirstFileA((long_form + "*").c_str(), &data));
   if (!search.valid()) return;
   do {
-    DeleteFileA((long_form + data.cFileName).c_str());
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      DeleteFileA((long_form + data.cFileName).c_str());
+    }
   } while (FindNextFileA(search.get(), &data));
 }
+
+// The number of entries in a folder, "." and ".." not counted.
+int EntryCount(const std::string& folder) {
+  int count = 0;
+  WIN32_FIND_DATAA data{};
+  const win32_test::UniqueSearch search(FindFirstFileA((folder + "\\*").c_str(), &data));
+  if (!search.valid()) return 0;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") ++count;
+  } while (FindNextFileA(search.get(), &data));
+  return count;
+}
+
+// A temporary folder of the test's own, named by TMP while the object lives, so that whatever
+// TempFile does stays in it; it is removed with its content at the end. Its name is new on
+// every run, so that a file no one can remove (a faulty TempFile can make one whose name the
+// system cannot take back) does not disturb the runs after it.
+class OwnTempFolder {
+ public:
+  OwnTempFolder()
+      : tree_(win32_test::TempFolder() +
+                  win32_test::UniqueName("SondrelTemp." + std::to_string(GetTickCount())),
+              true),
+        tmp_("TMP", root()) {}
+  OwnTempFolder(const OwnTempFolder&) = delete;
+  OwnTempFolder& operator=(const OwnTempFolder&) = delete;
+  ~OwnTempFolder() {
+    for (const std::string& folder : folders_) RemoveFiles(folder);
+    RemoveFiles(root());
+  }
+
+  const std::string& root() const { return tree_.root(); }
+  // A folder below the root, which TMP then names.
+  bool Use(const std::string& folder) {
+    if (!CreateDirectoryA(folder.c_str(), nullptr)) return false;
+    tree_.Adopt(folder);
+    folders_.push_back(folder);
+    return SetEnvironmentVariableA("TMP", folder.c_str()) != FALSE;
+  }
+
+ private:
+  win32_test::CreatedTree tree_;
+  EnvironmentVariable tmp_;
+  std::vector<std::string> folders_;
+};
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -72,13 +120,16 @@ TEST_F(COSInfoNamesTest, WritingTheComputerNameChangesTheConfiguredName) {
   const SavedValue saved(HKEY_LOCAL_MACHINE, kConfigured, "ComputerName");
   ASSERT_TRUE(saved.existed()) << "where Wine keeps the configured name";
   const std::string before = SystemComputerName();
+  // A name new on every run, so that a name left by an earlier run cannot pass for it.
+  const std::string name = "SONDREL" + std::to_string(GetTickCount() % 100000);
+  ASSERT_NE(name, before);
 
-  info_.ComputerName("SONDRELPROVA");
+  info_.ComputerName(name);
   DWORD type = 0;
   std::vector<BYTE> data;
   ASSERT_TRUE(win32_test::ReadValue(HKEY_LOCAL_MACHINE, kConfigured, "ComputerName", &type, &data));
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_STREQ(reinterpret_cast<const char*>(data.data()), "SONDRELPROVA");
+  EXPECT_EQ(std::string(data.begin(), data.end()), name + '\0');
   EXPECT_EQ(SystemComputerName(), before);
   EXPECT_EQ(info_.ComputerName(), before);
 }
@@ -97,7 +148,9 @@ TEST_F(COSInfoNamesTest, TempPathIsTheSystemsFolderWithItsBackslash) {
 // A fixed unique number: the name is formed from the folder, the prefix's first three
 // characters and that number, and no file is made.
 TEST_F(COSInfoNamesTest, TempFileFormsOneNameAndMakesNoFile) {
-  const std::string folder = win32_test::TempFolder();
+  const OwnTempFolder temp;
+  const std::string folder = temp.root() + "\\";
+  ASSERT_EQ(info_.TempPath(), folder);
   const struct {
     const char* prefix;
     const char* name;
@@ -108,22 +161,19 @@ TEST_F(COSInfoNamesTest, TempFileFormsOneNameAndMakesNoFile) {
     EXPECT_EQ(Lower(name), Lower(folder + c.name));
     EXPECT_EQ(info_.TempFile(c.prefix), name) << "the same name the second time";
     EXPECT_FALSE(win32_test::Exists(name)) << "no file was made";
-    if (win32_test::Exists(name)) DeleteFileA(name.c_str());
+    EXPECT_EQ(EntryCount(temp.root()), 0) << "the folder is still empty";
   }
 }
 
 // A temporary folder so deep that the name passes 255 characters, which the system still
 // forms, up to its limit of 259.
 TEST_F(COSInfoNamesTest, TempFileInADeepFolderIsWhole) {
-  win32_test::CreatedTree tree(win32_test::TempFolder() + "SondrelTemp", true);
-  const std::string deep = tree.root() + "\\" + std::string(250 - tree.root().size() - 1, 'p');
+  OwnTempFolder temp;
+  const std::string deep = temp.root() + "\\" + std::string(250 - temp.root().size() - 1, 'p');
   ASSERT_EQ(deep.size(), 250u);
-  ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
-  tree.Adopt(deep);
-  const EnvironmentVariable tmp("TMP", deep);
+  ASSERT_TRUE(temp.Use(deep));
   ASSERT_EQ(info_.TempPath(), deep + "\\");
   const std::string name = info_.TempFile("sondrel");
-  RemoveTemporaryFiles(deep);
   EXPECT_EQ(name.size(), 259u);
   EXPECT_EQ(Lower(name), Lower(deep + "\\son1.tmp"));
 }
@@ -225,6 +275,7 @@ TEST_F(COSInfoNamesTest, CurrentHardwareProfileIsTheSystemsProfileName) {
 }
 
 TEST_F(COSInfoNamesTest, ReadsLeaveNoHandleOpen) {
+  const OwnTempFolder temp;
   info_.DefaultCompanyName();  // the first reads may open what the system keeps for later
   info_.GUID();
   const uintptr_t slot = win32_test::NextHandleSlot();

@@ -124,7 +124,7 @@ class TestFileType {
     made_ = WriteString(HKEY_CLASSES_ROOT, extension, "", class_);
   }
 
-  // A verb's command; the path below the verb's key and the value name may be given.
+  // A verb's command. Set writes any other value below the class's key.
   TestFileType& Verb(const std::string& verb, const std::string& command) {
     return Set("shell\\" + verb + "\\command", "", command);
   }
