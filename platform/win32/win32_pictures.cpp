@@ -1,65 +1,49 @@
 #include "platform/win32/win32_pictures.h"
 
-#include <ocidl.h>
-#include <olectl.h>
+#include <optional>
 
-#include <cstring>
-
-#include "platform/win32/com_ref.h"
 #include "platform/win32/gdi_object.h"
+#include "support/gif_image.h"
 
 namespace win32 {
 
 namespace {
 
-// A stream over a private copy of a resource; the stream frees the copy.
-bool OpenResourceStream(const char* name, ComRef<IStream>& stream, DWORD& size) {
+std::optional<support::GifImage> DecodeResource(const char* name) {
   HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
-  if (resource == nullptr) return false;
+  if (resource == nullptr) return std::nullopt;
   HGLOBAL loaded = LoadResource(nullptr, resource);
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  size = SizeofResource(nullptr, resource);
-  if (bytes == nullptr || size == 0) return false;
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return false;
-  void* target = GlobalLock(copy);
-  if (target == nullptr) {
-    GlobalFree(copy);
-    return false;
-  }
-  std::memcpy(target, bytes, size);
-  GlobalUnlock(copy);
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.out()))) {
-    GlobalFree(copy);
-    return false;
-  }
-  return true;
+  if (bytes == nullptr) return std::nullopt;
+  return support::DecodeGif(static_cast<const uint8_t*>(bytes), SizeofResource(nullptr, resource));
 }
 
 GdiObject<HBITMAP> Decode(const char* resource_name) {
-  ComRef<IStream> stream;
-  DWORD size = 0;
-  if (!OpenResourceStream(resource_name, stream, size)) return {};
-  ComRef<IPicture> picture;
-  if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                            picture.out_void()))) {
-    return {};
-  }
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
-  picture->get_Width(&width);
-  picture->get_Height(&height);
+  std::optional<support::GifImage> image = DecodeResource(resource_name);
+  if (!image) return {};
+  // The transparent colour shows the button face beneath; 32-bit DIB pixels are 0x00RRGGBB.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const uint32_t face_rgb =
+      uint32_t{GetRValue(face)} << 16 | uint32_t{GetGValue(face)} << 8 | GetBValue(face);
+  for (uint32_t& pixel : image->pixels)
+    pixel = (pixel & support::kGifOpaque) != 0 ? pixel & 0x00FFFFFF : face_rgb;
+
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = image->width;
+  format.bmiHeader.biHeight = -image->height;  // top row first
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
 
   ScreenDC screen;
   MemoryDC memory(screen.get());
   GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), kPicturePixels, kPicturePixels));
   if (memory.get() == nullptr || bitmap.get() == nullptr) return {};
   Selection selected(memory.get(), bitmap.get());
-  const RECT all{0, 0, kPicturePixels, kPicturePixels};
-  FillRect(memory.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-  // Rendering leaves the transparent colour showing the button face beneath.
-  picture->Render(memory.get(), 0, 0, kPicturePixels, kPicturePixels, 0, height, width, -height,
-                  nullptr);
+  SetStretchBltMode(memory.get(), COLORONCOLOR);
+  StretchDIBits(memory.get(), 0, 0, kPicturePixels, kPicturePixels, 0, 0, image->width,
+                image->height, image->pixels.data(), &format, DIB_RGB_COLORS, SRCCOPY);
   return bitmap;
 }
 

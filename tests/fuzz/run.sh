@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the report fuzzer with clang in build/fuzz and runs it, one process, for a bounded time
-# on a copy of the seed corpus (the committed corpus is never written). Exits non-zero when the
+# Builds the fuzzers with clang in build/fuzz and runs each, one process, for a bounded time on
+# a copy of its seeds (the committed files are never written): the report fuzzer for SECONDS,
+# the GIF decoder's for a quarter of that. Exits non-zero when the
 # fuzzer finds a crash, a sanitizer report, a leak or an invariant that does not hold; the input
 # that did it is then in build/fuzz/artifacts/.
 # Usage: tests/fuzz/run.sh [SECONDS]   (default 60, or FUZZ_SECONDS)
@@ -25,13 +26,20 @@ fi
 
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSONDREL_FUZZ=ON \
   >/dev/null
-cmake --build "$build" --target report_fuzzer -j "$(nproc)"
+cmake --build "$build" --target report_fuzzer gif_fuzzer -j "$(nproc)"
 
-corpus="$build/corpus"
 artifacts="$build/artifacts"
-rm -rf "$corpus"
-mkdir -p "$corpus" "$artifacts"
-cp tests/fuzz/corpus/* "$corpus"/
-echo "run.sh: fuzzing for $seconds s"
-"$build/tests/fuzz/report_fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=25 \
-  -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus"
+mkdir -p "$artifacts"
+# fuzz TARGET SECONDS SEED...
+fuzz() {
+  local target="$1" time="$2" corpus="$build/corpus-$1"
+  shift 2
+  rm -rf "$corpus"
+  mkdir -p "$corpus"
+  cp "$@" "$corpus"/
+  echo "run.sh: $target for $time s"
+  "$build/tests/fuzz/$target" -max_total_time="$time" -max_len=8192 -timeout=25 \
+    -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus"
+}
+fuzz report_fuzzer "$seconds" tests/fuzz/corpus/*
+fuzz gif_fuzzer "$(( (seconds + 3) / 4 ))" resources/*.gif
