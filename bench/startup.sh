@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Start-up benchmark: Sondrel.exe against a program that opens one empty window, alternately,
-# in a Wine prefix and display of its own. Prints every run, the medians and their ratio.
-#   bench/startup.sh [RUNS]   (default 15)
+# in a Wine prefix and display of its own, taking turns at going first. Prints every run, the
+# medians and their ratio, and the median of the pairs' ratios.
+#   bench/startup.sh [RUNS]   (default 31)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-15}
+runs=${1:-31}
 scripts/setup.sh >/dev/null
 scripts/build.sh win32 >/dev/null
 export SONDREL_WINE_STATE=$PWD/build/bench-wine
