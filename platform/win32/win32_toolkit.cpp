@@ -354,12 +354,13 @@ void RunForm() {
   NativeForm& form = TheForm();
   RunHandler([&] { form.events->Load(); });
   form.loaded = true;
+  // Laid out first, so that the report box wraps its text once, at its final width.
+  RunHandler([&] { form.events->Resize(); });
   for (NativeControl& control : form.controls) {
     if (!control.loading_text) continue;
     SetWindowTextA(control.hwnd, control.loading_text->c_str());
     control.loading_text.reset();
   }
-  RunHandler([&] { form.events->Resize(); });
   ShowWindow(form.hwnd, SW_SHOWNORMAL);
   UpdateWindow(form.hwnd);
   FocusFirst();
