@@ -163,6 +163,27 @@ int ImageRow(int stored, int height, bool interlaced) {
   return height;
 }
 
+struct Frame {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool interlaced = false;
+};
+
+// Paints the frame's colour indexes onto the screen, leaving the transparent ones and those
+// beyond the screen's edges; false when an index lies outside the colour table.
+bool Paint(const Frame& frame, const std::vector<uint8_t>& indexes,
+           const std::vector<uint32_t>& table, int transparent, GifImage& image) {
+  const uint8_t* index = indexes.data();
+  for (int stored = 0; stored < frame.height; ++stored) {
+    const int y = frame.top + ImageRow(stored, frame.height, frame.interlaced);
+    for (int x = frame.left; x < frame.left + frame.width; ++x, ++index) {
+      if (*index >= table.size()) return false;
+      if (*index == transparent || x >= image.width || y >= image.height) continue;
+      image.pixels[size_t(y) * size_t(image.width) + size_t(x)] = table[*index];
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<GifImage> DecodeGif(const uint8_t* data, size_t size) {
@@ -188,9 +209,13 @@ std::optional<GifImage> DecodeGif(const uint8_t* data, size_t size) {
       continue;
     }
     if (introducer != kImageDescriptor) return std::nullopt;
-    const int left = reader.U16(), top = reader.U16();
-    const int width = reader.U16(), height = reader.U16();
+    Frame frame;
+    frame.left = reader.U16();
+    frame.top = reader.U16();
+    frame.width = reader.U16();
+    frame.height = reader.U16();
     const uint8_t image_packed = reader.U8();
+    frame.interlaced = (image_packed & 0x40) != 0;
     const std::vector<uint32_t> local_table = ReadColourTable(reader, image_packed);
     const std::vector<uint32_t>& table = local_table.empty() ? global_table : local_table;
     const int min_code_size = reader.U8();
@@ -198,23 +223,17 @@ std::optional<GifImage> DecodeGif(const uint8_t* data, size_t size) {
     if (!reader.ok() || table.empty() || min_code_size < 1 || min_code_size > 8) {
       return std::nullopt;
     }
-    if (image.width == 0 && image.height == 0) image.width = width, image.height = height;
+    if (image.width == 0 && image.height == 0)
+      image.width = frame.width, image.height = frame.height;
     if (image.width < 1 || image.height < 1 || image.width > kGifMaxSide ||
-        image.height > kGifMaxSide || width > kGifMaxSide || height > kGifMaxSide) {
+        image.height > kGifMaxSide || frame.width > kGifMaxSide || frame.height > kGifMaxSide) {
       return std::nullopt;
     }
-    const auto indexes = DecodeLzw(codes, min_code_size, size_t(width) * size_t(height));
+    const auto indexes =
+        DecodeLzw(codes, min_code_size, size_t(frame.width) * size_t(frame.height));
     if (!indexes) return std::nullopt;
     image.pixels.assign(size_t(image.width) * size_t(image.height), 0);
-    const uint8_t* index = indexes->data();
-    for (int stored = 0; stored < height; ++stored) {
-      const int y = top + ImageRow(stored, height, (image_packed & 0x40) != 0);
-      for (int x = left; x < left + width; ++x, ++index) {
-        if (*index >= table.size()) return std::nullopt;
-        if (*index == transparent || x >= image.width || y >= image.height) continue;
-        image.pixels[size_t(y) * size_t(image.width) + size_t(x)] = table[*index];
-      }
-    }
+    if (!Paint(frame, *indexes, table, transparent, image)) return std::nullopt;
     return image;
   }
   return std::nullopt;
