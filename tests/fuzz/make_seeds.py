@@ -195,6 +195,11 @@ SEEDS = {
         module("\\\\server\\share\\Sondrel.exe"),
         bytes([FILE, PATH_TEXT]) + text("\\\\server\\share") + bytes([DIRECTORY]) + text("") +
         bytes([0])],
+    # A server name alone is no share: no probe file can be made there.
+    "program-on-a-bare-server-name": BROWSER + [
+        module("\\\\server\\Sondrel.exe"),
+        bytes([FILE, PATH_TEXT]) + text("\\\\server") + bytes([DIRECTORY]) + text("") +
+        bytes([0])],
     "read-only-program-folder": BROWSER + [
         module("C:\\Program Files\\Sondrel\\Sondrel.exe"),
         bytes([FILE, PATH_TEXT]) + text("C:\\Program Files\\Sondrel") + bytes([5]) +

@@ -582,7 +582,11 @@ std::string ForecastBrowserPath() {
   const std::string asked = folder->empty() ? std::string(kProbeFile) : probe;
   bool exists = sim::Resolve(asked).has_value();
   const std::optional<std::string> parent = sim::Resolve(Parent(probe));
-  if (Callable("CreateFileA") && parent && !sim::Resolve(probe) && probe.size() < 260 &&
+  // "\\server\name" names a share, where no file can be made.
+  const bool share_root =
+      probe.rfind("\\\\", 0) == 0 && std::count(probe.begin(), probe.end(), '\\') < 4;
+  if (Callable("CreateFileA") && parent && !share_root && !sim::Resolve(probe) &&
+      probe.size() < 260 &&
       (M().files.at(*parent).attributes & platform::kFileAttributeReadOnly) == 0) {
     // The file the pass makes, put in place for the look-ups and then taken away again.
     auto& files = M().files;
