@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang in build/fuzz and runs each, one process, for a bounded time on
 # a copy of its seeds (the committed files are never written): the report fuzzer for SECONDS,
-# the GIF decoder's for a quarter of that. Exits non-zero when the
-# fuzzer finds a crash, a sanitizer report, a leak or an invariant that does not hold; the input
-# that did it is then in build/fuzz/artifacts/.
+# the GIF decoder's for a quarter of that. Exits non-zero when a fuzzer finds a crash, a
+# sanitizer report, a leak or an invariant that does not hold; the input that did it is then
+# in build/fuzz/artifacts/.
 # Usage: tests/fuzz/run.sh [SECONDS]   (default 60, or FUZZ_SECONDS)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
