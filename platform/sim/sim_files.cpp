@@ -67,6 +67,14 @@ std::optional<std::string> Resolve(const std::string& path) {
   std::vector<std::string> parts = Split(Absolute(path, &root_parts));
   std::string resolved = parts[0];
   for (size_t i = 1; i < root_parts && i < parts.size(); ++i) resolved += "\\" + parts[i];
+  // The system reads a run of separators after the root as one: "C:\\a" is "C:\a".
+  for (size_t i = root_parts; i + 1 < parts.size();) {
+    if (parts[i].empty()) {
+      parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
   // "C:" and "C:\" both name the root folder.
   if (parts.size() == root_parts + 1 && parts.back().empty()) parts.pop_back();
   if (parts.size() <= root_parts) {

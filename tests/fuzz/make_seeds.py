@@ -200,6 +200,8 @@ SEEDS = {
         module("\\\\server\\Sondrel.exe"),
         bytes([FILE, PATH_TEXT]) + text("\\\\server") + bytes([DIRECTORY]) + text("") +
         bytes([0])],
+    # A run of separators names the folder one separator names.
+    "program-path-with-a-run-of-separators": BROWSER + [module("C:\\\\\\Sondrel.exe")],
     "read-only-program-folder": BROWSER + [
         module("C:\\Program Files\\Sondrel\\Sondrel.exe"),
         bytes([FILE, PATH_TEXT]) + text("C:\\Program Files\\Sondrel") + bytes([5]) +

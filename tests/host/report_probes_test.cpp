@@ -176,6 +176,21 @@ TEST_F(ProbesTest, ProgramAtADriveRoot) {
   EXPECT_FALSE(sim::Resolve("C:\\kelvoran.htm"));
 }
 
+// A run of separators in the program's path names the same folder as one separator does, so
+// the probe file is made, found and taken away again.
+TEST_F(ProbesTest, ProgramPathWithDoubledSeparators) {
+  InstallBrowser();
+  const std::string folders[] = {"C:\\\\", "C:\\Program Files\\\\Sondrel"};
+  for (const std::string& folder : folders) {
+    m.module_file_name = folder + "\\Sondrel.exe";
+    const size_t files = m.files.size();
+    EXPECT_NE(ProbeSection().find("Browser predefinito = C:\\Program Files\\"), std::string::npos)
+        << folder;
+    EXPECT_EQ(m.files.size(), files) << folder;
+    EXPECT_FALSE(sim::Resolve(folder + "\\kelvoran.htm")) << folder;
+  }
+}
+
 TEST_F(ProbesTest, ProgramFolderTooLongForTheSystem) {
   InstallBrowser();
   m.module_file_name = "C:\\" + std::string(400, 'd') + "\\Sondrel.exe";
