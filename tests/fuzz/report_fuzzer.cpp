@@ -1080,7 +1080,8 @@ void RunSteps(frmMain& form, const Plan& plan) {
   }
 }
 
-// Returns where the model misfiled a probe file, if it did.
+// Shows the window with the plan's failing writes, checks the report and the panels against the
+// model, then takes the plan's steps and presses every button.
 void RunReport(const Plan& plan) {
   sim::Machine& m = M();
   WriteWatch watch;
