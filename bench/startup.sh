@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up benchmark: Sondrel.exe against a program that opens one empty window, alternately,
 # in a Wine prefix and display of its own, taking turns at going first. Prints every run, the
-# medians and their ratio, and the median of the pairs' ratios.
+# medians and their ratio, and the median of the pairs' ratios, after the line that says whether
+# Wine's 32-bit side ran natively or under emulation.
 #   bench/startup.sh [RUNS]   (default 31)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,7 @@ scripts/build.sh win32 >/dev/null
 export SONDREL_WINE_STATE=$PWD/build/bench-wine
 tests/wine/wine-env.sh start "$SONDREL_WINE_STATE"
 trap 'tests/wine/wine-env.sh stop "$SONDREL_WINE_STATE"' EXIT
+echo "Wine's 32-bit side: $(tests/wine/bed.sh)"
 # Relative Windows paths: Wine starts in the current folder.
 tests/wine/wine-run.sh build/win32/bench/startup_timer.exe "$runs" 'build\win32\Sondrel.exe' \
   'build\win32\bench\floor_window.exe'

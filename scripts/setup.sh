@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing Sondrel needs on a Debian machine. Safe to run again:
-# it installs only what is missing.
+# it installs only what is missing, and is quick when nothing is.
+#
+# Wine runs Windows programs through its 32-bit Linux side. Where the kernel runs no 32-bit
+# code, that side runs under qemu-user's i386 emulation (registered with binfmt_misc) with the
+# 64-bit wineserver; elsewhere it runs natively and the emulation is not installed.
+# SONDREL_EMULATE_I386=1 takes the emulated path on any machine, to try it where 32-bit code
+# runs natively.
 set -euo pipefail
 
 packages=(
@@ -10,37 +16,133 @@ packages=(
   # The fuzz target: clang and its libFuzzer runtime.
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32 xvfb xauth x11-utils imagemagick
+  wine wine32 wine64 xvfb xauth x11-utils imagemagick
   # Wine's recommended X libraries for 32-bit programs; without them windows fail with
   # "no driver could be loaded".
   libx11-6:i386 libxext6:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
   libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386 libfreetype6:i386
   libfontconfig1:i386
 )
+# Bookworm's own qemu 7.2 cannot run Wine; the backports suite's can.
+emulation_suite=bookworm-backports
+binfmt=/proc/sys/fs/binfmt_misc
+i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
-sudo_if_needed() {
+as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+apt_updated=
+apt_update() {
+  [ -n "$apt_updated" ] && return
+  apt_updated=1
+  # One index can fail while a mirror syncs (seen on the security suite's i386 list); what is
+  # needed may still be installable from the others, so go on and let the install decide.
+  as_root apt-get update -q || echo "setup: some package lists could not be fetched; going on" >&2
+}
+
+# Suites that have a package list for the machine's own architecture but none for i386: a
+# failed download. Their newer amd64 versions would keep the matching i386 libraries from
+# installing, so they are left out of this install.
+suites_missing_i386() {
+  local native
+  native=$(dpkg --print-architecture)
+  apt-get indextargets --format '$(CODENAME) $(ARCHITECTURE)' 'Created-By: Packages' | sort -u |
+    awk -v native="$native" '$2 == native { n[$1] = 1 } $2 == "i386" { i[$1] = 1 }
+      END { for (s in n) if (!(s in i)) print s }'
+}
+
+apt_install() {
+  local prefs suite
+  apt_update
+  prefs=$(mktemp)
+  trap 'rm -f "$prefs"' RETURN
+  [ -f /etc/apt/preferences ] && cat /etc/apt/preferences >"$prefs"
+  for suite in $(suites_missing_i386); do
+    echo "setup: leaving out $suite, whose i386 package list is missing" >&2
+    printf '\nPackage: *\nPin: release n=%s\nPin-Priority: -1\n' "$suite" >>"$prefs"
+  done
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o Dir::Etc::Preferences="$prefs" \
+    install -y -q --no-install-recommends "$@"
+}
+
+# The backports suite from the same mirror, with the same keyring, as the machine's Debian source.
+add_emulation_suite() {
+  local list=/etc/apt/sources.list.d/$emulation_suite.sources mirror keyring
+  [ -f "$list" ] && return
+  mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Codename: bookworm' \
+    'Created-By: Packages' | head -n 1)
+  [ -n "$mirror" ] || { echo "setup: no Debian bookworm source to take the mirror from" >&2; exit 1; }
+  keyring=$(grep -rhs -A4 "^URIs:.*${mirror%/}" /etc/apt/sources.list.d/*.sources |
+    sed -n 's/^Signed-By: *//p' | head -n 1)
+  keyring=${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
+  printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+    "$mirror" "$emulation_suite" "$keyring" | as_root tee "$list" >/dev/null
+}
+
+# Whether the kernel runs Wine's 32-bit side itself: asked with any qemu-i386 registration
+# switched off for the moment, and put back as it was.
+runs_32bit_natively() {
+  local registration=$binfmt/qemu-i386 was_enabled= status=0
+  if [ -f "$registration" ] && head -n 1 "$registration" | grep -qx enabled; then
+    was_enabled=1
+    echo 0 | as_root tee "$registration" >/dev/null
+  fi
+  /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 || status=$?
+  [ -n "$was_enabled" ] && echo 1 | as_root tee "$registration" >/dev/null
+  return $status
+}
+
+set_up_emulation() {
+  if ! apt-cache policy qemu-user 2>/dev/null | grep -q " $emulation_suite/"; then
+    add_emulation_suite
+    apt_updated=
+  fi
+  if ! dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | grep -q '^1:[1-9][0-9]\.'; then
+    echo "setup: installing qemu-user from $emulation_suite"
+    apt_update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+      -t "$emulation_suite" qemu-user
+  fi
+  [ -f "$binfmt/status" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ -f "$binfmt/qemu-i386" ]; then
+    echo 1 | as_root tee "$binfmt/qemu-i386" >/dev/null
+  else
+    # F: the interpreter is opened now, so it is found from any root and in any namespace.
+    echo ":qemu-i386:M::$i386_magic:$i386_mask:/usr/bin/qemu-i386:F" |
+      as_root tee "$binfmt/register" >/dev/null
+  fi
+  /usr/lib/wine/wineserver32 --version >/dev/null ||
+    { echo "setup: Wine's 32-bit side does not run under emulation either" >&2; exit 1; }
+  echo "setup: Wine's 32-bit side runs under qemu-user emulation"
+}
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  sudo_if_needed dpkg --add-architecture i386
+  as_root dpkg --add-architecture i386
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
+mapfile -t missing < <(missing_packages "${packages[@]}")
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_if_needed apt-get update -q
-  sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    "${missing[@]}"
+  apt_install "${missing[@]}"
 fi
+
+if [ "${SONDREL_EMULATE_I386:-0}" = 1 ] || ! runs_32bit_natively; then
+  set_up_emulation
+fi
+
 # The tests run the program in an Italian locale too, which needs the C library's locale data.
 if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
-  sudo_if_needed sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
-  sudo_if_needed locale-gen >/dev/null
+  as_root sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 fi
 echo "setup: everything needed is installed"

@@ -1,13 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: host (under AddressSanitizer and
 # UndefinedBehaviorSanitizer), static analysis, a minute of fuzzing, win32 and end-to-end.
+# Prints how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh
 status=0
-ctest --test-dir build/host --output-on-failure || status=1
-scripts/analyze.sh || status=1
-tests/fuzz/run.sh 60 || status=1
-ctest --test-dir build/win32 --output-on-failure || status=1
+timings=()
+stage() {
+  local name=$1 start=$SECONDS result=passed
+  shift
+  echo "=== $name"
+  "$@" || { result=FAILED; status=1; }
+  timings+=("$(printf '%-10s %5d s  %s' "$name" $((SECONDS - start)) "$result")")
+}
+stage setup scripts/setup.sh
+stage build scripts/build.sh
+if [ "$status" -eq 0 ]; then
+  stage host ctest --test-dir build/host --output-on-failure
+  stage analysis scripts/analyze.sh
+  stage fuzzing tests/fuzz/run.sh 60
+  stage windows ctest --test-dir build/win32 --output-on-failure
+fi
+echo "=== stages (Wine's 32-bit side: $(tests/wine/bed.sh))"
+printf '%s\n' "${timings[@]}"
 exit $status
