@@ -36,8 +36,10 @@ using win32_test::UniqueHandle;
 using win32_test::UniqueName;
 using win32_test::WriteString;
 
-constexpr DWORD kPatience = 10000;  // milliseconds a started program has to show its effect
-constexpr int32_t kLaunched = -1;   // the launch status of a request the shell carried out
+// Milliseconds a started program has to show its effect; a start can take several seconds
+// where 32-bit code runs under emulation.
+constexpr DWORD kPatience = 30000;
+constexpr int32_t kLaunched = -1;  // the launch status of a request the shell carried out
 constexpr char kMissingFolder[] = "C:\\SondrelCartellaInesistente";
 
 // What the recorder program wrote about its start.
@@ -93,8 +95,10 @@ class Recorder {
 
   // The record of the request, or nothing when no recorder ran within the patience.
   std::optional<Record> Wait(DWORD patience = kPatience) const {
-    if (path_.empty() || !win32_test::WaitForFile(path_, patience)) return std::nullopt;
-    return ParseRecord(win32_test::ReadWholeFile(path_));
+    if (path_.empty()) return std::nullopt;
+    const std::optional<std::string> content = win32_test::WaitForFileContent(path_, patience);
+    if (!content) return std::nullopt;
+    return ParseRecord(*content);
   }
 
   ~Recorder() { Forget(); }
@@ -199,8 +203,9 @@ class WaitingProgram {
 
   // The started program's process id, 0 when it did not start within the patience.
   DWORD Id() {
-    if (id_ == 0 && win32_test::WaitForFile(id_file_, kPatience)) {
-      id_ = std::strtoul(win32_test::ReadWholeFile(id_file_).c_str(), nullptr, 10);
+    if (id_ != 0) return id_;
+    if (const auto content = win32_test::WaitForFileContent(id_file_, kPatience)) {
+      id_ = std::strtoul(content->c_str(), nullptr, 10);
     }
     return id_;
   }

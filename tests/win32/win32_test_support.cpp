@@ -422,13 +422,14 @@ DWORD ChildProcess::ExitCode() const {
   return GetExitCodeProcess(process_.get(), &code) ? code : ~DWORD{0};
 }
 
-bool WaitForFile(const std::string& path, DWORD milliseconds) {
+std::optional<std::string> WaitForFileContent(const std::string& path, DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  while (!Exists(path)) {
-    if (GetTickCount() - start >= milliseconds) return false;
+  for (;;) {
+    std::string content = ReadWholeFile(path);
+    if (!content.empty()) return content;
+    if (GetTickCount() - start >= milliseconds) return std::nullopt;
     Sleep(10);
   }
-  return true;
 }
 
 std::string ReadWholeFile(const std::string& path) {

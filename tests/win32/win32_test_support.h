@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -175,8 +176,10 @@ class ChildProcess {
   UniqueHandle process_;
 };
 
-// Waits until the file exists, at most the milliseconds given.
-bool WaitForFile(const std::string& path, DWORD milliseconds);
+// The content of a file that another program writes whole and then renames into place, once
+// it can be read and holds something; nothing when that has not happened within the
+// milliseconds given. The file can exist a moment before the writer lets it be read.
+std::optional<std::string> WaitForFileContent(const std::string& path, DWORD milliseconds);
 
 // The whole content of a file, "" when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
