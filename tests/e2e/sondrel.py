@@ -1,5 +1,7 @@
 """Starts Sondrel.exe in the test run's Wine prefix and drives it through the UI driver."""
+import atexit
 import os
+import select
 import subprocess
 import tempfile
 import time
@@ -39,25 +41,113 @@ def wine(*args, check=True):
     return run_captured([WINE_RUN, *args], check=check)
 
 
+_machine = None
+
+
+def machine():
+    """The driver that writes and reads the registry for the tests and keeps Wine's desktop up;
+    started at first use, ended at exit or when the server restarts."""
+    global _machine
+    if _machine is None or _machine.process.poll() is not None:
+        _machine = Driver(dict(os.environ))
+    return _machine
+
+
+@atexit.register
+def stop_machine():
+    global _machine
+    if _machine is not None:
+        _machine.__exit__(None, None, None)
+        _machine = None
+
+
 def reg_add(key, name, kind, data):
-    wine("reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
+    """Writes a value ("" for the key's default value), creating the key as needed."""
+    result = machine().run("regset", key, name, kind, data)
+    if result.returncode != 0:
+        raise AssertionError(result.stderr.decode("latin-1"))
 
 
 def reg_delete(key, name=None):
-    args = ["reg", "delete", key] + (["/v", name] if name else []) + ["/f"]
-    wine(*args, check=False)
+    """Deletes a value, or the key with everything under it when no name is given."""
+    machine().run("regdelete", key, *([] if name is None else [name]))
+
+
+def key_exists(key):
+    return machine().run("regkey", key).returncode == 0
+
+
+def value_of(key, name):
+    """(kind, data) of a value as reg.exe lists it ("REG_DWORD", "0x5"), or None when absent."""
+    result = machine().run("regget", key, name)
+    return tuple(result.stdout.decode("latin-1").split("\t", 1)) if result.returncode == 0 else None
+
+
+def default_value(key):
+    """The data of a key's default value when it is a string, or None."""
+    value = value_of(key, "")
+    return value[1] if value and value[0] in ("REG_SZ", "REG_EXPAND_SZ") else None
 
 
 def restart_wineserver():
     """Settings such as the screen's pixels per inch are read when the server starts."""
     env = dict(os.environ)
     env["WINEPREFIX"] = os.path.join(env["SONDREL_WINE_STATE"], "prefix")
+    stop_machine()
     subprocess.run(["wineserver", "-k"], env=env, check=False)
     subprocess.run(["wineserver", "-w"], env=env, check=False)
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["setsid", "wineserver", "-p"], env=env, **quiet)
     # Booting starts the desktop process here, so no later program inherits a test's pipes.
     subprocess.run([WINE_RUN, "wineboot"], **quiet)
+
+
+class Driver:
+    """One UI driver process that runs every command of a test in turn, so that each command
+    costs a message rather than a program start under Wine. Use as a context manager."""
+
+    # A command waits at most its own timeout; this covers a driver that stops answering.
+    REPLY_SECONDS = 180
+
+    def __init__(self, env):
+        self.process = subprocess.Popen([WINE_RUN, DRIVER, "serve"], env=env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.process.stdin.close()
+        try:
+            self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdout.close()
+
+    def run(self, *args):
+        request = b"".join(str(arg).encode("latin-1") + b"\0" for arg in args)
+        self.process.stdin.write(b"%d\n" % len(request) + request)
+        self.process.stdin.flush()
+        deadline = time.monotonic() + self.REPLY_SECONDS
+        header = b""
+        while not header.endswith(b"\n"):
+            header += self.read(1, deadline)
+        code, out_size, err_size = map(int, header.split())
+        out = self.read(out_size, deadline)
+        return subprocess.CompletedProcess(args, code, out, self.read(err_size, deadline))
+
+    def read(self, size, deadline):
+        data = b""
+        fd = self.process.stdout.fileno()
+        while len(data) < size:
+            ready, _, _ = select.select([fd], [], [], max(0, deadline - time.monotonic()))
+            chunk = os.read(fd, size - len(data)) if ready else b""
+            if not chunk:
+                raise AssertionError("the UI driver stopped answering")
+            data += chunk
+        return data
 
 
 class Control:
@@ -78,14 +168,17 @@ class Sondrel:
         self.exe = exe or EXE
         self.env = dict(os.environ, **(env or {}))
         self.process = None
+        self.commands = None
 
     def __enter__(self):
+        machine()  # its driver keeps Wine's desktop up from one program to the next
         if self.version:
             reg_add(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe", "Version", "REG_SZ",
                     self.version)
         self.process = subprocess.Popen([WINE_RUN, self.exe], env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
+        self.commands = Driver(self.env)
         # After a pause the prefix's desktop process has ended, and starting it again keeps the
         # new window from answering messages for several seconds, longer than the driver's own
         # wait for an answer: ask again until the window answers.
@@ -105,11 +198,12 @@ class Sondrel:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        self.commands.__exit__(None, None, None)
         if self.version:
             reg_delete(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe")
 
     def driver(self, *args, check=True):
-        result = run_captured([WINE_RUN, DRIVER, *args], env=self.env)
+        result = self.commands.run(*args)
         if check and result.returncode != 0:
             raise AssertionError("uidriver %s failed (%d): %s" % (
                 " ".join(args), result.returncode, result.stderr.decode(errors="replace")))

@@ -10,7 +10,7 @@ import tempfile
 import time
 import unittest
 
-from sondrel import DRIVE_C, HERE, IDS, Sondrel, reg_add, reg_delete, wine
+from sondrel import DRIVE_C, HERE, IDS, Sondrel, default_value, reg_add, reg_delete, wine
 
 RECORDER = os.environ["SONDREL_URL_RECORDER"]
 HTTP = r"HKCR\http"
@@ -45,14 +45,6 @@ ADDRESSES = download_addresses()
 def windows_path(unix_path):
     """The prefix's drive Z: is the Unix root."""
     return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
-
-
-def default_value(key):
-    out = wine("reg", "query", key, "/ve", check=False)
-    if out.returncode != 0:
-        return None
-    match = re.search(r"^\s+\(Default\)\s+REG_SZ\s+(.*?)\s*$", out.stdout.decode("latin-1"), re.M)
-    return match.group(1) if match else None
 
 
 @contextlib.contextmanager

@@ -9,7 +9,8 @@ import subprocess
 import time
 import unittest
 
-from sondrel import DRIVE_C, EXE, Sondrel, reg_add, reg_delete, wine
+from sondrel import (DRIVE_C, EXE, Sondrel, default_value, key_exists, reg_add, reg_delete,
+                     value_of, wine)
 
 SYSTEM32 = os.path.join(DRIVE_C, "windows", "system32")
 MSJAVA = r"C:\windows\system32\msjava.dll"
@@ -91,24 +92,10 @@ def short_name(windows_folder, name):
     raise AssertionError("no short name for %s in:\n%s" % (name, listing))
 
 
-def reg_query(*args):
-    result = wine("reg", "query", *args, check=False)
+def reg_listing(key):
+    """reg.exe's listing of a key and everything under it, or None when it is absent."""
+    result = wine("reg", "query", key, "/s", check=False)
     return result.stdout.decode("latin-1") if result.returncode == 0 else None
-
-
-def default_value(key):
-    """The data of a key's default value when it is a string, or None."""
-    out = reg_query(key, "/ve")
-    match = out and re.search(r"^\s+\(Default\)\s+REG_(?:EXPAND_)?SZ\s+(.*?)\s*$", out, re.M)
-    return match.group(1) if match else None
-
-
-def value_of(key, name):
-    """(kind, data) of a registry value of string or number type, or None when it is absent."""
-    out = reg_query(key, "/v", name)
-    pattern = r"^\s+%s\s+(REG_\w+)\s+(.*?)\s*$" % re.escape(name)
-    match = out and re.search(pattern, out, re.M)
-    return (match.group(1), match.group(2)) if match else None
 
 
 def picture_kind(app, name, wait=10):
@@ -182,9 +169,9 @@ class ProbeTestCase(unittest.TestCase):
         else:
             created = key
             parent = key.rsplit("\\", 1)[0]
-            while reg_query(parent) is None:
+            while not key_exists(parent):
                 created, parent = parent, parent.rsplit("\\", 1)[0]
-            if reg_query(created) is None:
+            if not key_exists(created):
                 self.addCleanup(reg_delete, created)
             else:
                 self.addCleanup(reg_delete, key, name)
@@ -233,10 +220,10 @@ class DefaultBrowserTest(ProbeTestCase):
     def associate(self, command):
         """Points .htm at a class of this test's own, restoring the association afterwards."""
         original = default_value(r"HKCR\.htm")
-        self.addCleanup(wine, "reg", "add", r"HKCR\.htm", "/ve", "/d", original, "/f")
+        self.addCleanup(reg_add, r"HKCR\.htm", "", "REG_SZ", original)
         self.addCleanup(reg_delete, r"HKCR\SondrelTestPage")
-        wine("reg", "add", r"HKCR\SondrelTestPage\shell\open\command", "/ve", "/d", command, "/f")
-        wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "SondrelTestPage", "/f")
+        reg_add(r"HKCR\SondrelTestPage\shell\open\command", "", "REG_SZ", command)
+        reg_add(r"HKCR\.htm", "", "REG_SZ", "SondrelTestPage")
 
     def test_browser_named_by_short_path_is_reported_long_with_its_version(self):
         folder, name = "Browser di prova", "Navigatore Sondrel.exe"
@@ -266,7 +253,7 @@ class DefaultBrowserTest(ProbeTestCase):
         """Saves the .htm association and restores it when the test ends."""
         saved = "C:\\sondrel-htm.reg"
         saved_unix = os.path.join(DRIVE_C, "sondrel-htm.reg")
-        before = reg_query(r"HKCR\.htm", "/s")
+        before = reg_listing(r"HKCR\.htm")
         wine("reg", "export", r"HKCR\.htm", saved, "/y")
         self.assertTrue(os.path.isfile(saved_unix))
 
@@ -274,15 +261,14 @@ class DefaultBrowserTest(ProbeTestCase):
             reg_delete(r"HKCR\.htm")
             wine("reg", "import", saved)
             os.remove(saved_unix)
-            self.assertEqual(reg_query(r"HKCR\.htm", "/s"), before)
+            self.assertEqual(reg_listing(r"HKCR\.htm"), before)
 
         self.addCleanup(restore)
 
     def test_no_association(self):
         ways = {
             "key removed": lambda: reg_delete(r"HKCR\.htm"),
-            "default value emptied": lambda: wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "",
-                                                  "/f"),
+            "default value emptied": lambda: reg_add(r"HKCR\.htm", "", "REG_SZ", ""),
         }
         for way, remove in ways.items():
             with self.case(way=way):
@@ -361,7 +347,7 @@ class RegistryBrowsersTest(ProbeTestCase):
                 self.assertEqual(line(lines, "Netscape Navigator = "),
                                  "Netscape Navigator = " + navigator_line)
         self.assertEqual(value_of(ie, "Version"), installed)
-        self.assertIsNone(reg_query(r"HKLM\Software\Netscape"))
+        self.assertFalse(key_exists(r"HKLM\Software\Netscape"))
 
 
 class JavaPanelsTest(ProbeTestCase):

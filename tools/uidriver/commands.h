@@ -14,7 +14,8 @@ struct Context {
   std::vector<std::string> args;  // the command's own arguments
 };
 
-// Writes bytes unchanged; stdout is in binary mode so "\n" stays a single LF.
+// Adds bytes, unchanged, to what the command answers on stdout (in binary mode, so "\n" stays
+// a single LF).
 void Print(const std::string& text);
 
 int ParseInt(const std::string& text);
@@ -42,5 +43,12 @@ int AnswerCommand(const Context& ctx);
 int MsgIconCommand(const Context& ctx);
 int NoMsgBoxCommand(const Context& ctx);
 int ClipboardCommand(const Context& ctx);
+
+// Registry commands; they need no window, and answer kNotFound for a key or value that is not
+// there. regget prints "KIND<TAB>DATA" as reg.exe lists the value.
+int RegKeyCommand(const Context& ctx);
+int RegGetCommand(const Context& ctx);
+int RegSetCommand(const Context& ctx);
+int RegDeleteCommand(const Context& ctx);
 
 }  // namespace uidriver

@@ -36,6 +36,22 @@ class GlobalLockGuard {
   void* data_;
 };
 
+// An open registry key, closed on destruction.
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  ~RegistryKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  HKEY get() const { return key_; }
+  HKEY* out() { return &key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 // Device context of the whole screen.
 class ScreenDc {
  public:

@@ -9,7 +9,7 @@
 
 namespace uidriver {
 
-enum ExitCode { kOk = 0, kFailed = 1, kTimedOut = 2, kNoClipboardText = 3 };
+enum ExitCode { kOk = 0, kFailed = 1, kTimedOut = 2, kNoClipboardText = 3, kNotFound = 4 };
 
 // Raised for anything that ends the command; main() turns it into stderr text and an exit code.
 struct Failure {

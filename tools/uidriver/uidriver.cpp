@@ -1,5 +1,6 @@
 // Drives the Sondrel main window from another process, for end-to-end tests.
 // Usage: uidriver [--timeout S] COMMAND [ARGS...]
+//        uidriver serve   (runs the commands that arrive on stdin; see serve.h)
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <map>
 
 #include "commands.h"
+#include "serve.h"
 #include "target.h"
 
 namespace uidriver {
@@ -18,14 +20,39 @@ constexpr DWORD kDefaultTimeoutMs = 20000;
 
 using Handler = int (*)(const Context&);
 
-const std::map<std::string, Handler>& Commands() {
-  static const std::map<std::string, Handler> commands = {
-      {"list", ListCommand},     {"text", TextCommand},          {"settext", SetTextCommand},
-      {"resize", ResizeCommand}, {"click", ClickCommand},        {"focus", FocusCommand},
-      {"key", KeyCommand},       {"tab-order", TabOrderCommand}, {"msgbox", MsgBoxCommand},
-      {"answer", AnswerCommand}, {"nomsgbox", NoMsgBoxCommand},  {"clipboard", ClipboardCommand},
-      {"close", CloseCommand},   {"waitgone", WaitGoneCommand},  {"dpi", DpiCommand},
-      {"pid", PidCommand},       {"pixels", PixelsCommand},      {"msgicon", MsgIconCommand},
+// What a command needs of the Sondrel window before it runs.
+enum class Window { kWaitFor, kIfThere, kNone };
+
+struct Command {
+  Handler run;
+  Window window;
+};
+
+const std::map<std::string, Command>& Commands() {
+  static const std::map<std::string, Command> commands = {
+      {"list", {ListCommand, Window::kWaitFor}},
+      {"text", {TextCommand, Window::kWaitFor}},
+      {"settext", {SetTextCommand, Window::kWaitFor}},
+      {"resize", {ResizeCommand, Window::kWaitFor}},
+      {"click", {ClickCommand, Window::kWaitFor}},
+      {"focus", {FocusCommand, Window::kWaitFor}},
+      {"key", {KeyCommand, Window::kWaitFor}},
+      {"tab-order", {TabOrderCommand, Window::kWaitFor}},
+      {"msgbox", {MsgBoxCommand, Window::kWaitFor}},
+      {"answer", {AnswerCommand, Window::kWaitFor}},
+      {"nomsgbox", {NoMsgBoxCommand, Window::kWaitFor}},
+      {"clipboard", {ClipboardCommand, Window::kWaitFor}},
+      {"close", {CloseCommand, Window::kWaitFor}},
+      // A window that is already gone needs no waiting for.
+      {"waitgone", {WaitGoneCommand, Window::kIfThere}},
+      {"dpi", {DpiCommand, Window::kWaitFor}},
+      {"pid", {PidCommand, Window::kWaitFor}},
+      {"pixels", {PixelsCommand, Window::kWaitFor}},
+      {"msgicon", {MsgIconCommand, Window::kWaitFor}},
+      {"regkey", {RegKeyCommand, Window::kNone}},
+      {"regget", {RegGetCommand, Window::kNone}},
+      {"regset", {RegSetCommand, Window::kNone}},
+      {"regdelete", {RegDeleteCommand, Window::kNone}},
   };
   return commands;
 }
@@ -37,8 +64,12 @@ DWORD ParseTimeout(const std::string& text) {
   return static_cast<DWORD>(seconds * 1000);
 }
 
-int Run(int argc, char** argv) {
-  std::vector<std::string> words(argv + 1, argv + argc);
+std::string& Output() {
+  static std::string output;
+  return output;
+}
+
+int Run(std::vector<std::string> words) {
   DWORD timeout_ms = kDefaultTimeoutMs;
   if (words.size() >= 2 && words[0] == "--timeout") {
     timeout_ms = ParseTimeout(words[1]);
@@ -48,21 +79,35 @@ int Run(int argc, char** argv) {
   const auto command = Commands().find(words[0]);
   if (command == Commands().end()) throw Failure{kFailed, "unknown command: " + words[0]};
   Context ctx{nullptr, timeout_ms, std::vector<std::string>(words.begin() + 1, words.end())};
-  if (words[0] == "waitgone") {
-    // A window that is already gone needs no waiting for.
-    ctx.main = FindMainWindow();
-    if (!ctx.main) return kOk;
-  } else {
-    ctx.main = WaitForMainWindow(timeout_ms);
+  switch (command->second.window) {
+    case Window::kWaitFor:
+      ctx.main = WaitForMainWindow(timeout_ms);
+      break;
+    case Window::kIfThere:
+      ctx.main = FindMainWindow();
+      if (!ctx.main) return kOk;
+      break;
+    case Window::kNone:
+      break;
   }
-  return command->second(ctx);
+  return command->second.run(ctx);
 }
 
 }  // namespace
 
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+void Print(const std::string& text) { Output() += text; }
+
+Reply Execute(const std::vector<std::string>& words) {
+  Output().clear();
+  Reply reply;
+  try {
+    reply.code = Run(words);
+  } catch (const Failure& failure) {
+    reply.code = failure.code;
+    reply.error = "uidriver: " + failure.message + "\n";
+  }
+  reply.output.swap(Output());
+  return reply;
 }
 
 int ParseInt(const std::string& text) {
@@ -77,12 +122,13 @@ int ParseInt(const std::string& text) {
 int main(int argc, char** argv) {
   // Text mode would turn every LF into CR LF, which the Linux-side tests do not expect.
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
   // Without this, a DPI-aware target's coordinates and the screen DPI would be virtualised.
   SetProcessDPIAware();
-  try {
-    return uidriver::Run(argc, argv);
-  } catch (const uidriver::Failure& failure) {
-    std::fprintf(stderr, "uidriver: %s\n", failure.message.c_str());
-    return failure.code;
-  }
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.size() == 1 && words[0] == "serve") return uidriver::Serve(stdin, stdout);
+  const uidriver::Reply reply = uidriver::Execute(words);
+  std::fwrite(reply.output.data(), 1, reply.output.size(), stdout);
+  std::fwrite(reply.error.data(), 1, reply.error.size(), stderr);
+  return reply.code;
 }
