@@ -213,6 +213,11 @@ struct GUID {
 static_assert(sizeof(GUID) == 16);
 int32_t CoCreateGuid(GUID* guid);
 
+// COM on the calling thread, in a single-threaded apartment. A result of 0 or more (S_OK, or
+// S_FALSE when the thread had entered it already) is balanced by one CoUninitialize.
+int32_t CoInitialize();
+void CoUninitialize();
+
 struct HW_PROFILE_INFOA {
   uint32_t dwDockInfo;
   char szHwProfileGuid[39];

@@ -1,7 +1,3 @@
-#include "report_window/frmMain.h"
+#include "report_window/program.h"
 
-int main() {
-  frmMain form;
-  form.Show();
-  return 0;
-}
+int main() { return RunProgram(); }

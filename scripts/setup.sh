@@ -15,7 +15,7 @@ packages=(
   clang-tidy cppcheck
   # The fuzz target: clang and its libFuzzer runtime.
   clang libclang-rt-14-dev
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32 wine64 xvfb xauth x11-utils imagemagick
   # Wine's recommended X libraries for 32-bit programs; without them windows fail with
   # "no driver could be loaded".

@@ -28,12 +28,20 @@ class Error : public std::exception {
 
 [[noreturn]] void RaiseOverflow();
 
-// The one way to narrow an integer: a value that does not fit raises Overflow.
+// The one way to narrow an integer: a value that does not fit raises Overflow. The limits are
+// compared as values, not converted to the source's type, where a signed target's negative
+// minimum would turn into a huge unsigned number.
 template <typename Narrow, typename Wide>
 Narrow CheckedNarrow(Wide value) {
   static_assert(std::numeric_limits<Narrow>::is_integer && std::numeric_limits<Wide>::is_integer);
-  const bool fits = value >= static_cast<Wide>(std::numeric_limits<Narrow>::min()) &&
-                    value <= static_cast<Wide>(std::numeric_limits<Narrow>::max());
+  using Limits = std::numeric_limits<Narrow>;
+  bool fits = false;
+  if constexpr (std::numeric_limits<Wide>::is_signed) {
+    fits = static_cast<intmax_t>(value) >= static_cast<intmax_t>(Limits::min()) &&
+           (value < 0 || static_cast<uintmax_t>(value) <= static_cast<uintmax_t>(Limits::max()));
+  } else {
+    fits = static_cast<uintmax_t>(value) <= static_cast<uintmax_t>(Limits::max());
+  }
   if (!fits) RaiseOverflow();
   return static_cast<Narrow>(value);
 }

@@ -162,6 +162,7 @@ struct Machine {
   std::optional<std::string> temp_path = std::string("C:\\WINDOWS\\TEMP\\");
   std::optional<std::string> hardware_profile_name = std::string("Profilo 1");
   std::deque<platform::GUID> next_guids;  // zero GUIDs once these run out
+  int32_t co_initialize_result = 0;
 
   // Desktop settings; a setting that is unset makes its query fail.
   std::optional<int32_t> beep = 1;
@@ -180,6 +181,7 @@ struct Machine {
   std::vector<MessageBoxCall> message_boxes;
 
   SimForm form;
+  bool form_creation_fails = false;  // the window system refuses the form's window
 };
 
 // Building the machine up.

@@ -2,6 +2,7 @@
 
 #include "platform/sim/sim_machine.h"
 #include "platform/toolkit.h"
+#include "support/runtime_error.h"
 
 namespace platform::toolkit {
 
@@ -18,6 +19,9 @@ sim::SimControl& At(ControlId control) { return Form().controls.at(control); }
 }  // namespace
 
 void CreateForm(const FormSpec& spec, FormEvents& events) {
+  if (sim::machine().form_creation_fails) {
+    throw runtime::Error(-1, "The window could not be created");
+  }
   sim::SimForm& form = sim::machine().form;
   auto before_set_text = std::move(form.before_set_text);
   form = sim::SimForm{};

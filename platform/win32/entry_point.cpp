@@ -1,11 +1,32 @@
 #include "platform/win32/entry_point.h"
 
+#include <string>
+
 namespace win32 {
 
+namespace {
+
+// The system folder with a trailing backslash, or "" when the system does not say.
+const std::string& SystemFolder() {
+  static const std::string folder = [] {
+    char buffer[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length) + "\\";
+  }();
+  return folder;
+}
+
+}  // namespace
+
 FARPROC LookUpEntryPoint(const char* dll, const char* name) {
-  // System DLLs stay loaded for the life of the process, so the module is never freed.
-  HMODULE module = GetModuleHandleA(dll);
-  if (module == nullptr) module = LoadLibraryA(dll);
+  // By full path: a bare name would look in the program's own folder first, where anyone could
+  // have left a DLL of that name. System DLLs stay loaded for the life of the process, so the
+  // module is never freed.
+  if (SystemFolder().empty()) return nullptr;
+  const std::string path = SystemFolder() + dll;
+  HMODULE module = GetModuleHandleA(path.c_str());
+  if (module == nullptr) module = LoadLibraryA(path.c_str());
   if (module == nullptr) return nullptr;
   return GetProcAddress(module, name);
 }

@@ -1,5 +1,6 @@
-// An entry point of a system DLL, looked up the first time it is called. Calling one that the
-// running Windows does not have raises run-time error 453, so the program still starts there.
+// An entry point of a system DLL, looked up in the system folder the first time it is called.
+// Calling one that the running Windows does not have raises run-time error 453, so the program
+// still starts there.
 #pragma once
 
 #include <windows.h>

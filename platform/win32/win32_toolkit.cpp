@@ -168,8 +168,7 @@ bool ForwardsToForm(UINT message) {
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto base = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBaseProcProperty));
-  if (ForwardsToForm(message))
-    return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+  if (ForwardsToForm(message)) return SendMessageA(TheForm().hwnd, message, wparam, lparam);
   if (message == WM_NCDESTROY) RemovePropA(hwnd, kBaseProcProperty);
   if (message == WM_ERASEBKGND) {
     // A group box paints only its edge and caption; its inside is ours to fill.
@@ -195,8 +194,7 @@ void PaintPicture(HWND hwnd) {
 }
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (ForwardsToForm(message))
-    return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+  if (ForwardsToForm(message)) return SendMessageA(TheForm().hwnd, message, wparam, lparam);
   if (message == WM_PAINT) {
     PaintPicture(hwnd);
     return 0;

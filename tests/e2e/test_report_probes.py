@@ -304,6 +304,22 @@ class DefaultBrowserTest(ProbeTestCase):
                                  for text in usual])
         self.assertEqual(os.listdir(folder), ["Sondrel.exe"])
 
+    def test_library_planted_beside_the_program_is_never_loaded(self):
+        # The loader is told to prefer a shell32.dll found on its search path to its own, and
+        # the program's folder comes first on that path. (Wine's own user32 imports version.dll,
+        # so a version.dll there would be loaded whatever the program did; the shell library is
+        # loaded by the program's entry-point lookup alone.)
+        path, long_path = self.wine_browser()
+        exe = self.copy_program("Scaricati")
+        folder = os.path.dirname(exe)
+        shutil.copyfile(os.environ["SONDREL_PLANTED_LIBRARY"], os.path.join(folder, "shell32.dll"))
+        with Sondrel(exe=exe, env={"WINEDLLOVERRIDES": "shell32=n,b"}) as app:
+            lines = report(app)
+        self.assertFalse(os.path.exists(os.path.join(folder, "planted-library-loaded")),
+                         "the shell32.dll beside the program was loaded")
+        self.assertEqual(line(lines, "Browser predefinito = "),
+                         "Browser predefinito = %s versione %s" % (long_path, file_version(path)))
+
     def test_existing_probe_file_is_left_as_it_was(self):
         path, long_path = self.wine_browser()
         exe = self.copy_program("Con file di prova")

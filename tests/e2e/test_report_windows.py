@@ -19,8 +19,8 @@ MODES = {
     "winxp": ("WindowsType = Windows XP (Service Pack 3)", "5.1", 2600),
     "win2003": ("WindowsType = Windows NT o maggiore (?) (Service Pack 2)", "5.2", 3790),
     "win7": ("WindowsType = Windows NT o maggiore (Service Pack 1)", "6.1", 7601),
-    # Without a manifest naming Windows 10, the version query answers 6.2 there.
-    "win10": ("WindowsType = Windows NT o maggiore ()", "6.2", 9200),
+    # The manifest names Windows 10, so the version query answers its true version and build.
+    "win10": ("WindowsType = Windows NT o maggiore ()", "10.0", 18362),
 }
 
 

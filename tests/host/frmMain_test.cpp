@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/sim/sim_machine.h"
+#include "report_window/program.h"
 
 namespace toolkit = platform::toolkit;
 using toolkit::ControlKind;
@@ -191,6 +195,51 @@ TEST_F(frmMainTest, ChiudiUnloadsAndOtherClicksDoNot) {
   EXPECT_FALSE(sim::machine().form.unloaded);
   sim::Click(form.btnClose.Id());
   EXPECT_TRUE(sim::machine().form.unloaded);
+}
+
+// COM is entered before anything else and left last, whenever it was entered; a start that
+// fails before the window exists is shown, not a silent exit.
+TEST_F(frmMainTest, TheProgramRunsInsideComAndShowsAFailedStart) {
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    int result;
+    bool com_left;
+    const char* box;  // the message box's text, or null for none
+  } cases[] = {
+      {"a normal run", [] {}, 0, true, nullptr},
+      {"COM entered already", [] { sim::machine().co_initialize_result = 1; }, 0, true, nullptr},
+      {"COM refused (another apartment model)",
+       [] { sim::machine().co_initialize_result = static_cast<int32_t>(0x80010106); }, 0, false,
+       nullptr},
+      {"no COM on this system", [] { sim::machine().uncallable.insert("CoInitialize"); }, 0, false,
+       nullptr},
+      {"no window", [] { sim::machine().form_creation_fails = true; }, 1, true,
+       "Error: -1. The window could not be created"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::Reset();
+    c.arrange();
+    EXPECT_EQ(RunProgram(), c.result);
+    const std::vector<std::string>& calls = sim::machine().calls;
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "CoInitialize");
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "CoUninitialize"), c.com_left ? 1 : 0);
+    if (c.com_left) {
+      EXPECT_EQ(calls.back(), "CoUninitialize");
+    }
+    EXPECT_EQ(sim::machine().form.shown, c.result == 0);
+    const std::vector<sim::MessageBoxCall>& boxes = sim::machine().message_boxes;
+    if (c.box == nullptr) {
+      EXPECT_TRUE(boxes.empty());
+    } else {
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].text, c.box);
+      EXPECT_EQ(boxes[0].caption, "Sondrel");
+      EXPECT_EQ(boxes[0].type, platform::kMbOk);
+    }
+  }
 }
 
 }  // namespace

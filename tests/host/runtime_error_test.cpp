@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -53,21 +56,47 @@ TEST_F(RuntimeErrorTest, UncallableEntryPointRaises453AtTheCall) {
   EXPECT_NO_THROW(runtime::TrappedCall("X", [] { runtime::RaiseOverflow(); }));
 }
 
-TEST_F(RuntimeErrorTest, CheckedNarrowRaisesOverflowOutsideTheRange) {
+// A narrowing of one value from its source type to a target type, its result widened back.
+template <typename Narrow, typename Wide>
+std::function<int64_t()> Narrowing(Wide value) {
+  return [value] { return static_cast<int64_t>(runtime::CheckedNarrow<Narrow>(value)); };
+}
+
+TEST_F(RuntimeErrorTest, CheckedNarrowRaisesOverflowOutsideTheTargetsRange) {
   struct Case {
-    int64_t value;
-    bool fits;
-  } cases[] = {{32767, true}, {-32768, true}, {32768, false}, {-32769, false}, {0, true}};
+    const char* what;
+    std::function<int64_t()> narrow;
+    std::optional<int64_t> result;  // none: Overflow
+  } cases[] = {
+      {"int64 32767 to int16", Narrowing<int16_t>(int64_t{32767}), 32767},
+      {"int64 -32768 to int16", Narrowing<int16_t>(int64_t{-32768}), -32768},
+      {"int64 0 to int16", Narrowing<int16_t>(int64_t{0}), 0},
+      {"int64 32768 to int16", Narrowing<int16_t>(int64_t{32768}), std::nullopt},
+      {"int64 -32769 to int16", Narrowing<int16_t>(int64_t{-32769}), std::nullopt},
+      {"uint32 5 to int16", Narrowing<int16_t>(uint32_t{5}), 5},
+      {"uint32 0 to int16", Narrowing<int16_t>(uint32_t{0}), 0},
+      {"uint32 32767 to int16", Narrowing<int16_t>(uint32_t{32767}), 32767},
+      {"uint32 32768 to int16", Narrowing<int16_t>(uint32_t{32768}), std::nullopt},
+      {"uint32 4294967295 to int16", Narrowing<int16_t>(uint32_t{4294967295u}), std::nullopt},
+      {"uint16 65535 to int16", Narrowing<int16_t>(uint16_t{65535}), std::nullopt},
+      {"uint32 2147483648 to int32", Narrowing<int32_t>(uint32_t{2147483648u}), std::nullopt},
+      {"uint64 2147483647 to int32", Narrowing<int32_t>(uint64_t{2147483647u}), 2147483647},
+      {"int32 -1 to uint16", Narrowing<uint16_t>(int32_t{-1}), std::nullopt},
+      {"int32 65535 to uint16", Narrowing<uint16_t>(int32_t{65535}), 65535},
+      {"int32 65536 to uint16", Narrowing<uint16_t>(int32_t{65536}), std::nullopt},
+      {"int8 -1 to uint32", Narrowing<uint32_t>(int8_t{-1}), std::nullopt},
+  };
   for (const Case& c : cases) {
-    if (c.fits) {
-      EXPECT_EQ(runtime::CheckedNarrow<int16_t>(c.value), c.value);
-    } else {
-      try {
-        runtime::CheckedNarrow<int16_t>(c.value);
-        ADD_FAILURE() << c.value << " was narrowed";
-      } catch (const runtime::Error& error) {
-        EXPECT_EQ(error.Number(), runtime::kOverflow);
-      }
+    SCOPED_TRACE(c.what);
+    if (c.result) {
+      EXPECT_EQ(c.narrow(), *c.result);
+      continue;
+    }
+    try {
+      c.narrow();
+      ADD_FAILURE() << "was narrowed";
+    } catch (const runtime::Error& error) {
+      EXPECT_EQ(error.Number(), runtime::kOverflow);
     }
   }
 }

@@ -1,11 +1,40 @@
 #!/usr/bin/env bash
-# Fails when the program imports a DLL that does not come with Windows.
+# Fails unless the program loads on Windows 95 and NT 4.0: every function it imports must be in
+# the table of functions both export (win95_nt4_exports.txt, beside this script), and its PE
+# header must ask for operating system and subsystem version 4.0. Names each import outside the
+# table. Wine exports every function whatever version it reports, so only this check sees it.
+#   check-imports.sh PROGRAM.exe
 set -euo pipefail
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|version|ole32|oleaut32|msvcrt|comctl32|comdlg32)\.dll$'
-dlls=$(i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
-echo "$dlls"
-bad=$(echo "$dlls" | grep -v -E "$allowed" || true)
-if [ -n "$bad" ]; then
-  echo "not a system DLL: $bad" >&2
+export LC_ALL=C  # one collating order for sort and comm
+table="$(dirname "$0")/win95_nt4_exports.txt"
+header=$(i686-w64-mingw32-objdump -p "$1")
+
+# "dll function" a line, the DLL's name in lower case; an import by ordinal alone as "#N".
+imports=$(awk '
+  /^\tDLL Name: / { dll = tolower($3); next }
+  /^ [0-9a-f]+\t/ { dll = "" }
+  dll != "" && /^\t[0-9a-f]+\t/ { print dll, (NF >= 3 ? $3 : "#" $2) }' <<<"$header" | sort -u)
+if [ -z "$imports" ]; then
+  echo "no imports read from $1" >&2
   exit 1
 fi
+allowed=$(grep -v -e '^#' -e '^$' "$table" | sort -u)
+outside=$(comm -23 <(echo "$imports") <(echo "$allowed"))
+
+failed=0
+if [ -n "$outside" ]; then
+  echo "imports that Windows 95 or NT 4.0 lacks:" >&2
+  sed 's/^/  /' <<<"$outside" >&2
+  failed=1
+fi
+# objdump's names for the fields, and what they are.
+for field in "OSystem:operating system" "Subsystem:subsystem"; do
+  version="$(awk -v f="Major${field%%:*}Version" '$1 == f { print $2 }' <<<"$header").$(
+    awk -v f="Minor${field%%:*}Version" '$1 == f { print $2 }' <<<"$header")"
+  if [ "$version" != 4.0 ]; then
+    echo "PE header: ${field#*:} version $version, not 4.0" >&2
+    failed=1
+  fi
+done
+[ "$failed" = 0 ] && echo "$(wc -l <<<"$imports") imports, all in the table; OS and subsystem version 4.0"
+exit "$failed"

@@ -14,7 +14,10 @@ TEST(EntryPoint, MissingEntryPointRaises453AtEachCall) {
   struct Case {
     const char* dll;
     const char* name;
-  } cases[] = {{"kernel32.dll", "NoSuchFunctionAnywhere"}, {"nosuchlibrary.dll", "Anything"}};
+  } cases[] = {{"kernel32.dll", "NoSuchFunctionAnywhere"},
+               {"nosuchlibrary.dll", "Anything"},
+               // Beside the test program, not in the system folder.
+               {"version_5_0_38_0.dll", "SondrelTestLibrary"}};
   for (const Case& c : cases) {
     const win32::EntryPoint<void()> entry(c.dll, c.name);
     for (int call = 0; call < 2; ++call) {

@@ -9,14 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "shell/CShellExecute.h"
@@ -25,6 +22,7 @@
 namespace {
 
 using win32_test::CreatedTree;
+using win32_test::CriticalSection;
 using win32_test::DeleteKeyTree;
 using win32_test::DialogWatch;
 using win32_test::EnvironmentVariable;
@@ -32,6 +30,7 @@ using win32_test::HelperProgram;
 using win32_test::Quoted;
 using win32_test::SavedKeyTree;
 using win32_test::SeenDialog;
+using win32_test::Thread;
 using win32_test::UniqueHandle;
 using win32_test::UniqueName;
 using win32_test::WriteString;
@@ -248,22 +247,21 @@ class DdeServer {
  public:
   DdeServer(std::string service, std::string topic)
       : service_(std::move(service)), topic_(std::move(topic)), thread_([this] { Run(); }) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return state_ != State::kStarting; });
+    if (thread_.joinable()) WaitForSingleObject(started_.get(), INFINITE);
   }
   DdeServer(const DdeServer&) = delete;
   DdeServer& operator=(const DdeServer&) = delete;
   ~DdeServer() {
     PostThreadMessageA(thread_id_, WM_QUIT, 0, 0);
-    thread_.join();
+    thread_.Join();
   }
 
   bool serving() {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const CriticalSection::Lock lock(section_);
     return state_ == State::kServing;
   }
   std::vector<std::string> Commands() {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const CriticalSection::Lock lock(section_);
     return commands_;
   }
 
@@ -281,7 +279,7 @@ class DdeServer {
     if (type == XTYP_EXECUTE) {
       std::vector<BYTE> bytes(DdeGetData(data, nullptr, 0, 0));
       DdeGetData(data, bytes.data(), static_cast<DWORD>(bytes.size()), 0);
-      const std::lock_guard<std::mutex> lock(server->mutex_);
+      const CriticalSection::Lock lock(server->section_);
       server->commands_.push_back(Text(bytes));
       return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(DDE_FACK));
     }
@@ -318,10 +316,10 @@ class DdeServer {
            DdeNameService(instance, service, nullptr, DNS_REGISTER) != nullptr;
     }
     {
-      const std::lock_guard<std::mutex> lock(mutex_);
+      const CriticalSection::Lock lock(section_);
       state_ = ok ? State::kServing : State::kFailed;
     }
-    changed_.notify_all();
+    SetEvent(started_.get());
     while (ok && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     if (instance != 0) {
       if (ok) DdeNameService(instance, service, nullptr, DNS_UNREGISTER);
@@ -336,12 +334,12 @@ class DdeServer {
   std::string service_;
   std::string topic_;
   HSZ topic_handle_ = nullptr;
-  std::mutex mutex_;
-  std::condition_variable changed_;
+  CriticalSection section_;
+  UniqueHandle started_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // set once state_ is known
   State state_ = State::kStarting;
   std::vector<std::string> commands_;
   DWORD thread_id_ = 0;
-  std::thread thread_;
+  Thread thread_;
 };
 
 // The launching members' own names: a dialog titled with one would be the procedure error

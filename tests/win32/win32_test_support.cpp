@@ -137,10 +137,10 @@ DialogWatch::~DialogWatch() { Stop(); }
 std::vector<SeenDialog> DialogWatch::Stop() {
   if (thread_.joinable()) {
     stop_ = true;
-    thread_.join();
+    thread_.Join();
     Scan();
   }
-  const std::lock_guard<std::mutex> lock(mutex_);
+  const CriticalSection::Lock lock(section_);
   return seen_;
 }
 
@@ -176,7 +176,7 @@ BOOL CALLBACK DialogWatch::Visit(HWND window, LPARAM watch_pointer) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != watch->process_ || ClassName(window) != "#32770") return TRUE;
-  const std::lock_guard<std::mutex> lock(watch->mutex_);
+  const CriticalSection::Lock lock(watch->section_);
   if (std::find(watch->closed_.begin(), watch->closed_.end(), window) != watch->closed_.end()) {
     return TRUE;
   }

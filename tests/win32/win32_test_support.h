@@ -9,13 +9,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "win32_handles.h"
+#include "win32_thread.h"
 
 namespace win32_test {
 
@@ -216,10 +215,10 @@ class DialogWatch {
 
   DWORD process_;
   std::atomic<bool> stop_{false};
-  std::mutex mutex_;
+  CriticalSection section_;
   std::vector<HWND> closed_;
   std::vector<SeenDialog> seen_;
-  std::thread thread_;
+  Thread thread_;
 };
 
 std::string Describe(const std::vector<SeenDialog>& dialogs);

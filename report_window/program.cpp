@@ -1,0 +1,24 @@
+#include "report_window/program.h"
+
+#include <new>
+
+#include "report_window/frmMain.h"
+#include "support/com_apartment.h"
+#include "support/runtime_error.h"
+
+int RunProgram() {
+  const ComApartment apartment;  // entered before the report pass first asks the shell
+  try {
+    frmMain form;
+    form.Show();
+    return 0;
+  } catch (const runtime::Error& error) {
+    runtime::ReportProcedureError("Sondrel", error);
+  } catch (const std::bad_alloc&) {
+    runtime::ReportProcedureError("Sondrel",
+                                  runtime::Error(runtime::kOutOfMemory, "Out of memory"));
+  } catch (const std::exception& error) {
+    runtime::ReportProcedureError("Sondrel", runtime::Error(-1, error.what()));
+  }
+  return 1;
+}
