@@ -213,6 +213,23 @@ TEST_F(ProbesTest, FailingPresenceTestTakesThePresentBranch) {
   EXPECT_TRUE(m.message_boxes.empty());
 }
 
+// Every piece of a line is evaluated left to right, so when each one fails its report comes in
+// the order the line names them.
+TEST_F(ProbesTest, FailingPiecesAreReportedInTheOrderOfTheirLine) {
+  InstallBrowser();
+  m.uncallable = {"GetVersionExA", "FindFirstFileA", "GetFileVersionInfoSizeA"};
+  form.Show();
+  const std::string report = form.Text1.Text();
+  std::vector<std::string> captions;
+  for (const sim::MessageBoxCall& box : m.message_boxes) captions.push_back(box.caption);
+  const std::vector<std::string> expected{"WindowsType",    "OSAdditional", "OSMajorVersion",
+                                          "OSMinorVersion", "OSBuild",      "GetLongFileName",
+                                          "GetFileVersion"};
+  EXPECT_EQ(captions, expected);
+  EXPECT_NE(report.find("\r\nVersion = 0.0\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\r\nBrowser predefinito =  versione \r\n"), std::string::npos);
+}
+
 TEST_F(ProbesTest, UnreachableRegistryIsReportedAndThePassGoesOn) {
   m.uncallable.insert("RegOpenKeyExA");
   const std::string section = ProbeSection();
