@@ -369,6 +369,9 @@ class JavaPanelsTest(ProbeTestCase):
         self.assertEqual(app.text("lblVersion(%d)" % index), caption)
         self.assertEqual(app.control("btnDownload(%d)" % index).enabled, download_enabled)
         self.assertEqual(picture_kind(app, "Pict(%d)" % index), picture)
+        # The state as accessibility tools read it: the picture box's window text.
+        self.assertEqual(app.text("Pict(%d)" % index),
+                         {"tick": "Installata", "cross": NOT_INSTALLED}[picture])
 
     def test_java_web_start(self):
         cases = [

@@ -5,17 +5,18 @@ from sondrel import IDS, Sondrel, reg_add, restart_wineserver
 
 # name: (parent, class, caption, left, top, width, height, visible), positions in twips as the
 # window first shows them, after its layout rule has run. The test prefix has neither Java
-# runtime, so the report pass has captioned both version labels "Non installata".
+# runtime, so the report pass has captioned both version labels "Non installata" and given both
+# panel pictures that text.
 INITIAL = {
     "resPict(1)": ("form", "SondrelPicture", "", 2220, 1500, 540, 540, False),
     "resPict(0)": ("form", "SondrelPicture", "", 1680, 1500, 540, 540, False),
     "Frame1(1)": ("form", "Button", "Java Sun", 2700, 60, 2535, 1095, True),
     "btnDownload(1)": ("Frame1(1)", "Button", "Download", 1020, 660, 1215, 315, True),
-    "Pict(1)": ("Frame1(1)", "SondrelPicture", "", 180, 360, 540, 540, True),
+    "Pict(1)": ("Frame1(1)", "SondrelPicture", "Non installata", 180, 360, 540, 540, True),
     "lblVersion(1)": ("Frame1(1)", "Static", "Non installata", 900, 300, 1515, 255, True),
     "Frame1(0)": ("form", "Button", "Java Microsoft", 60, 60, 2535, 1095, True),
     "btnDownload(0)": ("Frame1(0)", "Button", "Download", 1020, 660, 1215, 315, True),
-    "Pict(0)": ("Frame1(0)", "SondrelPicture", "", 180, 360, 540, 540, True),
+    "Pict(0)": ("Frame1(0)", "SondrelPicture", "Non installata", 180, 360, 540, 540, True),
     "lblVersion(0)": ("Frame1(0)", "Static", "Non installata", 900, 300, 1515, 255, True),
     "Picture1": ("form", "SondrelPicture", "", 0, 5400, 5310, 615, True),
     "btnCopy": ("Picture1", "Button", "Copia rapporto", 740, 120, 1815, 435, True),

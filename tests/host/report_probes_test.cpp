@@ -88,6 +88,7 @@ TEST_F(ProbesTest, EverythingPresent) {
             "Kerio Personal Firewall = 4B 0F\r\n");
   for (int panel : {0, 1}) {
     EXPECT_EQ(Native(form.Pict[panel]).picture, Picture::Tick) << panel;
+    EXPECT_EQ(Native(form.Pict[panel]).text, "Installata") << panel;
     EXPECT_FALSE(Native(form.btnDownload[panel]).enabled) << panel;
   }
   EXPECT_EQ(Native(form.lblVersion[1]).text, "Versione 5");
@@ -116,6 +117,7 @@ TEST_F(ProbesTest, NothingPresent) {
             "Kerio Personal Firewall = Non trovato\r\n");
   for (int panel : {0, 1}) {
     EXPECT_EQ(Native(form.Pict[panel]).picture, Picture::Cross) << panel;
+    EXPECT_EQ(Native(form.Pict[panel]).text, "Non installata") << panel;
     EXPECT_TRUE(Native(form.btnDownload[panel]).enabled) << panel;
     EXPECT_EQ(Native(form.lblVersion[panel]).text, "Non installata") << panel;
   }
