@@ -138,6 +138,11 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) ForwardClick(reinterpret_cast<HWND>(lparam));
       return 0;
+    case WM_SYSCOLORCHANGE:
+      // The pictures' transparent parts hold the old button face until composed again.
+      win32::RecomposePictures();
+      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      return 0;
     case WM_CTLCOLORSTATIC:
       // Labels sit on the button face, not on the white of an edit box.
       SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNFACE));
