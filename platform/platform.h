@@ -17,6 +17,8 @@ constexpr WindowHandle kNoWindow = 0;
 constexpr uint32_t kMbOk = 0x0;
 constexpr uint32_t kMbYesNo = 0x4;
 constexpr uint32_t kMbIconInformation = 0x40;
+// Every top-level window of the calling thread is disabled while the box shows.
+constexpr uint32_t kMbTaskModal = 0x2000;
 constexpr int32_t kIdOk = 1;
 constexpr int32_t kIdYes = 6;
 constexpr int32_t kIdNo = 7;

@@ -46,8 +46,11 @@ void AppendBrowserSection(ReportPass& pass) {
   });
   GuardedStep([&] {
     if (runtime::TestOrMet([&] { return support::IsPlainFile(pass.browser_path); })) {
-      pass.Append(modAPIFilesAndPaths::GetLongFileName(pass.browser_path) + " versione " +
-                  modAPIFilesAndPaths::GetFileVersion(pass.browser_path));
+      // The operands of + are evaluated in no set order, so each piece is named first: the
+      // calls, and their error reports when they fail, come in the line's order.
+      const std::string long_name = modAPIFilesAndPaths::GetLongFileName(pass.browser_path);
+      const std::string version = modAPIFilesAndPaths::GetFileVersion(pass.browser_path);
+      pass.Append(long_name + " versione " + version);
     } else {
       pass.Append("Non trovato");
     }

@@ -11,8 +11,11 @@ constexpr int kMissingPicture = 0;
 constexpr int kInstalledPicture = 1;
 constexpr char kNotInstalled[] = "Non installata";
 
+// The picture box also carries the state as its window text, which is never drawn but is the
+// name that screen readers and UI automation give the box.
 void ShowPanelPicture(frmMain& form, int panel, int picture) {
   form.Pict[panel].Picture(form.resPict[picture].Picture());
+  form.Pict[panel].Text(picture == kInstalledPicture ? "Installata" : kNotInstalled);
 }
 
 void AppendJavaWebStart(ReportPass& pass) {

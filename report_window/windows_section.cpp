@@ -8,8 +8,11 @@ void AppendWindowsSection(ReportPass& pass) {
   GuardedStep([&] { pass.Append(" (" + pass.Info().OSAdditional() + ")" + kCrLf); });
   GuardedStep([&] {
     const COSInfo& info = pass.Info();
-    pass.Append("Version = " + std::to_string(info.OSMajorVersion()) + "." +
-                std::to_string(info.OSMinorVersion()) + kCrLf);
+    // The operands of + are evaluated in no set order, so each read is named first: major, then
+    // minor, as the line shows them.
+    const int32_t major = info.OSMajorVersion();
+    const int32_t minor = info.OSMinorVersion();
+    pass.Append("Version = " + std::to_string(major) + "." + std::to_string(minor) + kCrLf);
   });
   GuardedStep([&] { pass.Append("OSBuild = " + std::to_string(pass.Info().OSBuild()) + kCrLf); });
   GuardedStep([&] { pass.Append("Language = " + pass.Info().Language() + kCrLf); });

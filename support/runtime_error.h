@@ -55,7 +55,8 @@ inline std::string ProcedureErrorText(const Error& error) {
   return "Error: " + std::to_string(error.Number()) + ". " + error.Description();
 }
 
-// Shows the procedure error report: OK only, no icon, titled with the procedure's name.
+// Shows the procedure error report: OK only, no icon, modal to the program, titled with the
+// procedure's name.
 void ReportProcedureError(const std::string& procedure, const Error& error);
 
 // Runs a procedure's body under its own trap. The body assigns to the result it is given; on a

@@ -28,23 +28,32 @@ SimForm& LiveForm() {
   return form;
 }
 
+// The form the user can act on, or null while a modal box has it disabled.
+SimForm* FormTakingInput() {
+  SimForm& form = LiveForm();
+  return form.enabled ? &form : nullptr;
+}
+
 }  // namespace
 
 void ResizeClient(double width, double height) {
-  SimForm& form = LiveForm();
-  form.client_width = width;
-  form.client_height = height;
-  form.event_log.emplace_back("Resize");
-  form.events->Resize();
+  SimForm* form = FormTakingInput();
+  if (form == nullptr) return;
+  form->client_width = width;
+  form->client_height = height;
+  form->event_log.emplace_back("Resize");
+  form->events->Resize();
 }
 
 void Click(platform::toolkit::ControlId control) {
-  SimForm& form = LiveForm();
-  if (!form.controls.at(control).enabled) return;
-  form.event_log.push_back("Click " + std::to_string(control));
-  form.events->Click(control);
+  SimForm* form = FormTakingInput();
+  if (form == nullptr || !form->controls.at(control).enabled) return;
+  form->event_log.push_back("Click " + std::to_string(control));
+  form->events->Click(control);
 }
 
-void PressCloseBox() { LiveForm().unloaded = true; }
+void PressCloseBox() {
+  if (SimForm* form = FormTakingInput()) form->unloaded = true;
+}
 
 }  // namespace sim

@@ -30,10 +30,15 @@ struct SimControl {
   platform::toolkit::Picture picture;
 };
 
+// The native handle the simulated form hands out.
+constexpr platform::WindowHandle kFormHandle = 0x5E1D;
+
 struct SimForm {
   bool created = false;
   bool shown = false;
   bool unloaded = false;
+  // A modal message box disables the form while it shows; a disabled form takes no input.
+  bool enabled = true;
   std::string caption;
   double client_width = 0, client_height = 0;
   platform::toolkit::FormEvents* events = nullptr;
@@ -179,6 +184,8 @@ struct Machine {
   // Answers the message box gives, in order; kIdOk when the script runs out.
   std::deque<int32_t> message_box_answers;
   std::vector<MessageBoxCall> message_boxes;
+  // What the user does while the next message box shows, before answering it; used once.
+  std::function<void()> while_message_box_shows;
 
   SimForm form;
   bool form_creation_fails = false;  // the window system refuses the form's window

@@ -53,7 +53,7 @@ double ClientWidth() { return Form().client_width; }
 double ClientHeight() { return Form().client_height; }
 WindowHandle FormHandle() {
   Form();
-  return 0x5E1D;  // any non-zero value stands for the native handle
+  return sim::kFormHandle;
 }
 
 void RunForm() {

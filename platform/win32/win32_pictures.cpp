@@ -47,21 +47,33 @@ GdiObject<HBITMAP> Decode(const char* resource_name) {
   return bitmap;
 }
 
+struct ComposedPictures {
+  GdiObject<HBITMAP> cross = Decode("CROSS");
+  GdiObject<HBITMAP> tick = Decode("TICK");
+};
+
+std::optional<ComposedPictures>& Composed() {
+  static std::optional<ComposedPictures> composed;
+  return composed;
+}
+
 }  // namespace
 
 HBITMAP PictureBitmap(platform::toolkit::Picture picture) {
   using platform::toolkit::Picture;
-  static const GdiObject<HBITMAP> cross = Decode("CROSS");
-  static const GdiObject<HBITMAP> tick = Decode("TICK");
+  std::optional<ComposedPictures>& composed = Composed();
+  if (!composed) composed.emplace();
   switch (picture) {
     case Picture::Cross:
-      return cross.get();
+      return composed->cross.get();
     case Picture::Tick:
-      return tick.get();
+      return composed->tick.get();
     case Picture::None:
       break;
   }
   return nullptr;
 }
+
+void RecomposePictures() { Composed().reset(); }
 
 }  // namespace win32

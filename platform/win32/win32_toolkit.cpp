@@ -83,8 +83,10 @@ void RunHandler(Handler&& handler) {
   }
 }
 
+// Frames and labels never take the focus, nor does a hidden picture box.
 bool TakesFocus(const NativeControl& control) {
-  return (control.kind == ControlKind::CommandButton || control.kind == ControlKind::TextBox) &&
+  return (control.kind == ControlKind::CommandButton || control.kind == ControlKind::TextBox ||
+          control.kind == ControlKind::PictureBox) &&
          IsWindowVisible(control.hwnd) && IsWindowEnabled(control.hwnd);
 }
 
@@ -129,6 +131,30 @@ void ForwardClick(HWND sender) {
   RunHandler([&] { form.events->Click(id); });
 }
 
+bool IsCommandButton(HWND hwnd) {
+  const NativeControl* control = FindControl(hwnd);
+  return control != nullptr && control->kind == ControlKind::CommandButton;
+}
+
+// The keys the form itself handles. Tab moves the focus; Enter clicks the command button that
+// has the focus, as in a dialog, and means nothing elsewhere, since the form has no default
+// button. Space is the button's own key, and Escape means nothing.
+bool HandleFormKey(const MSG& message) {
+  NativeForm& form = TheForm();
+  if (message.message != WM_KEYDOWN || form.hwnd == nullptr || !IsChild(form.hwnd, message.hwnd))
+    return false;
+  if (message.wParam == VK_TAB) {
+    MoveFocus(GetKeyState(VK_SHIFT) < 0);
+    return true;
+  }
+  if (message.wParam == VK_RETURN && IsCommandButton(message.hwnd) &&
+      IsWindowEnabled(message.hwnd)) {
+    ForwardClick(message.hwnd);
+    return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   NativeForm& form = TheForm();
   switch (message) {
@@ -137,6 +163,11 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
       return 0;
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) ForwardClick(reinterpret_cast<HWND>(lparam));
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      // The pictures' transparent parts hold the old button face until composed again.
+      win32::RecomposePictures();
+      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       return 0;
     case WM_CTLCOLORSTATIC:
       // Labels sit on the button face, not on the white of an edit box.
@@ -190,16 +221,31 @@ void PaintPicture(HWND hwnd) {
     win32::Selection selected(memory.get(), bitmap);
     BitBlt(dc, 0, 0, win32::kPicturePixels, win32::kPicturePixels, memory.get(), 0, 0, SRCCOPY);
   }
+  // A picture box with the focus shows it, so that Tab never seems to go nowhere.
+  if (GetFocus() == hwnd) {
+    ::RECT client{};
+    GetClientRect(hwnd, &client);
+    DrawFocusRect(dc, &client);
+  }
   EndPaint(hwnd, &paint);
 }
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (ForwardsToForm(message)) return SendMessageA(TheForm().hwnd, message, wparam, lparam);
-  if (message == WM_PAINT) {
-    PaintPicture(hwnd);
-    return 0;
+  switch (message) {
+    case WM_PAINT:
+      PaintPicture(hwnd);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, TRUE);  // draws or takes away the focus rectangle
+      return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(hwnd);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wparam, lparam);
   }
-  return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
 void RegisterClasses(HINSTANCE instance) {
@@ -365,11 +411,7 @@ void RunForm() {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    const bool tab = message.message == WM_KEYDOWN && message.wParam == VK_TAB;
-    if (tab && form.hwnd != nullptr && IsChild(form.hwnd, message.hwnd)) {
-      MoveFocus(GetKeyState(VK_SHIFT) < 0);
-      continue;
-    }
+    if (HandleFormKey(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

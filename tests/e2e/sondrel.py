@@ -226,6 +226,22 @@ class Sondrel:
         return [[(int(p[0:2], 16), int(p[2:4], 16), int(p[4:6], 16)) for p in line.split()]
                 for line in out.splitlines()]
 
+    def focused(self):
+        """The id of the control with the keyboard focus; -1 when none of the window's has it."""
+        return int(self.driver("focus").stdout)
+
+    def press(self, key):
+        """Sends a key (tab, shifttab, enter, space or escape) to the control with the focus."""
+        self.driver("key", str(self.focused()), key)
+
+    def tab_to(self, name):
+        """Presses Tab until the named control has the focus."""
+        for _ in range(len(IDS)):
+            if self.focused() == IDS[name]:
+                return
+            self.press("tab")
+        raise AssertionError("Tab never brings the focus to " + name)
+
     def resize(self, width, height):
         self.driver("resize", str(width), str(height))
         time.sleep(0.3)

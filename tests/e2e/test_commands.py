@@ -205,12 +205,36 @@ class CopyTest(CommandTestCase):
                     self.assertStaysOpen(app, "after copying")
         self.assertEqual(self.record.lines(), [])
 
+    def test_keys_on_the_focused_copy_button(self):
+        """Enter and Space click the button with the focus; Escape means nothing."""
+        marker = "Tasto %d " % os.getpid()
+        with self.start() as app:
+            app.tab_to("btnCopy")
+            for key in ("enter", "space", "escape"):
+                with self.subTest(key=key):
+                    app.driver("settext", str(IDS["Text1"]), marker + key)
+                    app.press(key)
+                    if key == "escape":
+                        time.sleep(SETTLE_SECONDS)
+                        expected = (marker + "space").encode()  # still the last copy
+                    else:
+                        expected = (marker + key).encode()
+                    self.assertEqual(self.wait_for_clipboard(app, expected), expected)
+                    self.assertStaysOpen(app, "after " + key)
+                    self.assertEqual(app.focused(), IDS["btnCopy"])
+
 
 class CloseTest(CommandTestCase):
     def test_chiudi_ends_the_program(self):
-        with self.start() as app:
-            click(app, "btnClose")
-            self.assertEnds(app, "Chiudi")
+        # A click, or Enter or Space once Tab has brought the focus to the button.
+        for key in ("click", "enter", "space"):
+            with self.subTest(key=key), self.start() as app:
+                if key == "click":
+                    click(app, "btnClose")
+                else:
+                    app.tab_to("btnClose")
+                    app.press(key)
+                self.assertEnds(app, "Chiudi, " + key)
         self.assertEqual(self.record.wait_for_lines(0), [])
 
 

@@ -9,7 +9,7 @@ import subprocess
 import time
 import unittest
 
-from sondrel import (DRIVE_C, EXE, Sondrel, default_value, key_exists, reg_add, reg_delete,
+from sondrel import (DRIVE_C, EXE, IDS, Sondrel, default_value, key_exists, reg_add, reg_delete,
                      value_of, wine)
 
 SYSTEM32 = os.path.join(DRIVE_C, "windows", "system32")
@@ -368,9 +368,13 @@ class RegistryBrowsersTest(ProbeTestCase):
 
 class JavaPanelsTest(ProbeTestCase):
     def check_panel(self, app, index, caption, download_enabled, picture):
+        controls = app.controls()
         self.assertEqual(app.text("lblVersion(%d)" % index), caption)
-        self.assertEqual(app.control("btnDownload(%d)" % index).enabled, download_enabled)
+        self.assertEqual(controls[IDS["btnDownload(%d)" % index]].enabled, download_enabled)
         self.assertEqual(picture_kind(app, "Pict(%d)" % index), picture)
+        # The state as accessibility tools read it: the picture box's window text.
+        self.assertEqual(controls[IDS["Pict(%d)" % index]].text,
+                         {"tick": "Installata", "cross": NOT_INSTALLED}[picture])
 
     def test_java_web_start(self):
         cases = [

@@ -1,27 +1,46 @@
 """The main window of Sondrel.exe under Wine: controls, geometry, layout, focus and closing."""
+import time
 import unittest
 
 from sondrel import IDS, Sondrel, reg_add, restart_wineserver
 
 # name: (parent, class, caption, left, top, width, height, visible), positions in twips as the
 # window first shows them, after its layout rule has run. The test prefix has neither Java
-# runtime, so the report pass has captioned both version labels "Non installata".
+# runtime, so the report pass has captioned both version labels "Non installata" and given both
+# panel pictures that text.
 INITIAL = {
     "resPict(1)": ("form", "SondrelPicture", "", 2220, 1500, 540, 540, False),
     "resPict(0)": ("form", "SondrelPicture", "", 1680, 1500, 540, 540, False),
     "Frame1(1)": ("form", "Button", "Java Sun", 2700, 60, 2535, 1095, True),
     "btnDownload(1)": ("Frame1(1)", "Button", "Download", 1020, 660, 1215, 315, True),
-    "Pict(1)": ("Frame1(1)", "SondrelPicture", "", 180, 360, 540, 540, True),
+    "Pict(1)": ("Frame1(1)", "SondrelPicture", "Non installata", 180, 360, 540, 540, True),
     "lblVersion(1)": ("Frame1(1)", "Static", "Non installata", 900, 300, 1515, 255, True),
     "Frame1(0)": ("form", "Button", "Java Microsoft", 60, 60, 2535, 1095, True),
     "btnDownload(0)": ("Frame1(0)", "Button", "Download", 1020, 660, 1215, 315, True),
-    "Pict(0)": ("Frame1(0)", "SondrelPicture", "", 180, 360, 540, 540, True),
+    "Pict(0)": ("Frame1(0)", "SondrelPicture", "Non installata", 180, 360, 540, 540, True),
     "lblVersion(0)": ("Frame1(0)", "Static", "Non installata", 900, 300, 1515, 255, True),
     "Picture1": ("form", "SondrelPicture", "", 0, 5400, 5310, 615, True),
     "btnCopy": ("Picture1", "Button", "Copia rapporto", 740, 120, 1815, 435, True),
     "btnClose": ("Picture1", "Button", "Chiudi", 2755, 120, 1815, 435, True),
     "Text1": ("form", "Edit", None, 0, 1255, 5310, 4145, True),  # holds the report
 }
+
+# The controls that take the focus, in the order Tab gives it from the report box: the visible
+# picture boxes and the enabled buttons, by tab index. Frames, labels and the hidden pictures
+# never take it. Neither Java runtime is installed, so both Download buttons are enabled.
+FOCUS_CYCLE = ["Picture1", "btnClose", "btnCopy", "Pict(0)", "Pict(1)", "btnDownload(0)",
+               "btnDownload(1)", "Text1"]
+
+
+def wait_for(read, done, seconds=5):
+    """What `read` gives once `done` accepts it, or when the time is up: a change of focus is
+    painted after it is made."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = read()
+        if done(value) or time.monotonic() > deadline:
+            return value
+        time.sleep(0.2)
 
 
 class WindowTest(unittest.TestCase):
@@ -88,12 +107,32 @@ class WindowTest(unittest.TestCase):
             self.check_layout(app, 5310, 1500)
             self.assertEqual(app.control("Text1").height, 0)
 
-    def test_tab_order_over_the_enabled_controls(self):
+    def test_tab_cycle_forward_and_back(self):
         with Sondrel() as app:
-            self.assertEqual(int(app.driver("focus").stdout), IDS["Text1"])
-            order = [int(x) for x in app.driver("tab-order", "5").stdout.split()]
-            expected = ["btnClose", "btnCopy", "btnDownload(0)", "btnDownload(1)", "Text1"]
-            self.assertEqual(order, [IDS[name] for name in expected])
+            self.assertEqual(app.focused(), IDS["Text1"])
+            forward = [int(x) for x in app.driver("tab-order", "8").stdout.split()]
+            self.assertEqual(forward, [IDS[name] for name in FOCUS_CYCLE])
+            self.assertEqual(app.focused(), IDS["Text1"])
+            back = [int(x) for x in app.driver("tab-order", "8", "back").stdout.split()]
+            self.assertEqual(back, [IDS[name] for name in FOCUS_CYCLE[-2::-1] + ["Text1"]])
+
+    def test_a_picture_box_with_the_focus_shows_it(self):
+        with Sondrel() as app:
+            for name in ("Picture1", "Pict(0)", "Pict(1)"):
+                with self.subTest(control=name):
+                    # The picture boxes with an image have a 2-pixel border on every side.
+                    width = app.control(name).width - (0 if name == "Picture1" else 4)
+                    top_row = lambda: app.pixels(name, 0, 0, width, 1)[0]
+                    # Tab to the control before it, to see it without the focus first.
+                    app.tab_to(FOCUS_CYCLE[FOCUS_CYCLE.index(name) - 1])
+                    plain = top_row()
+                    app.press("tab")
+                    self.assertEqual(app.focused(), IDS[name])
+                    self.assertNotEqual(wait_for(top_row, lambda row: row != plain), plain,
+                                        "no focus rectangle shows")
+                    app.press("tab")
+                    self.assertEqual(wait_for(top_row, lambda row: row == plain), plain,
+                                     "the focus rectangle stays after the focus has gone")
 
     def test_close_box_ends_the_process(self):
         with Sondrel() as app:

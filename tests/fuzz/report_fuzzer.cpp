@@ -946,7 +946,8 @@ void CheckMessageBoxes(size_t from) {
       continue;
     }
     Require(kProcedures.count(box.caption) == 1, "an error report is titled with its procedure");
-    Require(box.type == platform::kMbOk, "an error report offers OK only, with no icon");
+    Require(box.type == (platform::kMbOk | platform::kMbTaskModal),
+            "an error report is modal to the program and offers OK only, with no icon");
     const std::string entry_point_prefix = "Error: 453. Can't find DLL entry point ";
     if (box.text.rfind(entry_point_prefix, 0) == 0) {
       Require(m.uncallable.count(box.text.substr(entry_point_prefix.size())) == 1,

@@ -43,6 +43,36 @@ TEST_F(CommandsTest, CopyOfTheBuiltReportKeepsItsFinalLineBreak) {
   EXPECT_EQ(std::string(copied->begin(), copied->end() - 1), form.Text1.Text());
 }
 
+// While a failing copy reports its error, clicks and the close box reach nothing; afterwards the
+// window takes them again. So is it while the service pack question waits for its answer.
+TEST_F(CommandsTest, FormTakesNoInputWhileABoxShows) {
+  m.uncallable.insert("EmptyClipboard");
+  m.version.csd = "Service Pack 4";
+  m.message_box_answers = {platform::kIdOk, platform::kIdNo};
+  Show();
+  const auto click_everything = [&] {
+    for (const Control* button : {&form.btnCopy, &form.btnDownload[1], &form.btnClose})
+      sim::Click(button->Id());
+    sim::PressCloseBox();
+  };
+  for (const Control* button : {&form.btnCopy, &form.btnDownload[0]}) {
+    m.while_message_box_shows = click_everything;
+    sim::Click(button->Id());
+  }
+  ASSERT_EQ(m.message_boxes.size(), 2u);
+  EXPECT_EQ(m.message_boxes[0].caption, "SetClipboardData");
+  EXPECT_EQ(m.message_boxes[0].type, platform::kMbOk | platform::kMbTaskModal);
+  EXPECT_EQ(m.message_boxes[1].caption, "Sondrel");
+  EXPECT_TRUE(m.shell_requests.empty());
+  EXPECT_FALSE(Unloaded());
+  const std::vector<std::string> clicks{"Load", "Resize",
+                                        "Click " + std::to_string(form.btnCopy.Id()),
+                                        "Click " + std::to_string(form.btnDownload[0].Id())};
+  EXPECT_EQ(m.form.event_log, clicks);
+  sim::Click(form.btnClose.Id());
+  EXPECT_TRUE(Unloaded());
+}
+
 TEST_F(CommandsTest, SunDownloadOpensItsPageAndCloses) {
   Show();
   sim::Click(form.btnDownload[1].Id());

@@ -112,7 +112,7 @@ TEST_F(RegistryTest, UncallableEntryPointIsReportedUnderTheRoutinesName) {
   ASSERT_EQ(m.message_boxes.size(), 1u);
   EXPECT_EQ(m.message_boxes[0].caption, "RegistryGetKeyValue");
   EXPECT_EQ(m.message_boxes[0].text, "Error: 453. Can't find DLL entry point RegQueryValueExA");
-  EXPECT_EQ(m.message_boxes[0].type, platform::kMbOk);
+  EXPECT_EQ(m.message_boxes[0].type, platform::kMbOk | platform::kMbTaskModal);
 }
 
 TEST(RegistryValueText, EachAlternativeAsReportText) {

@@ -88,6 +88,7 @@ TEST_F(ProbesTest, EverythingPresent) {
             "Kerio Personal Firewall = 4B 0F\r\n");
   for (int panel : {0, 1}) {
     EXPECT_EQ(Native(form.Pict[panel]).picture, Picture::Tick) << panel;
+    EXPECT_EQ(Native(form.Pict[panel]).text, "Installata") << panel;
     EXPECT_FALSE(Native(form.btnDownload[panel]).enabled) << panel;
   }
   EXPECT_EQ(Native(form.lblVersion[1]).text, "Versione 5");
@@ -116,6 +117,7 @@ TEST_F(ProbesTest, NothingPresent) {
             "Kerio Personal Firewall = Non trovato\r\n");
   for (int panel : {0, 1}) {
     EXPECT_EQ(Native(form.Pict[panel]).picture, Picture::Cross) << panel;
+    EXPECT_EQ(Native(form.Pict[panel]).text, "Non installata") << panel;
     EXPECT_TRUE(Native(form.btnDownload[panel]).enabled) << panel;
     EXPECT_EQ(Native(form.lblVersion[panel]).text, "Non installata") << panel;
   }
@@ -211,6 +213,23 @@ TEST_F(ProbesTest, FailingPresenceTestTakesThePresentBranch) {
   EXPECT_FALSE(Native(form.btnDownload[0]).enabled);
   EXPECT_EQ(Native(form.lblVersion[0]).text, "Versione ");
   EXPECT_TRUE(m.message_boxes.empty());
+}
+
+// Every piece of a line is evaluated left to right, so when each one fails its report comes in
+// the order the line names them.
+TEST_F(ProbesTest, FailingPiecesAreReportedInTheOrderOfTheirLine) {
+  InstallBrowser();
+  m.uncallable = {"GetVersionExA", "FindFirstFileA", "GetFileVersionInfoSizeA"};
+  form.Show();
+  const std::string report = form.Text1.Text();
+  std::vector<std::string> captions;
+  for (const sim::MessageBoxCall& box : m.message_boxes) captions.push_back(box.caption);
+  const std::vector<std::string> expected{"WindowsType",    "OSAdditional", "OSMajorVersion",
+                                          "OSMinorVersion", "OSBuild",      "GetLongFileName",
+                                          "GetFileVersion"};
+  EXPECT_EQ(captions, expected);
+  EXPECT_NE(report.find("\r\nVersion = 0.0\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\r\nBrowser predefinito =  versione \r\n"), std::string::npos);
 }
 
 TEST_F(ProbesTest, UnreachableRegistryIsReportedAndThePassGoesOn) {

@@ -29,7 +29,7 @@ TEST_F(RuntimeErrorTest, TrappedReturnsWhatTheResultHeldAndShowsOneOkBox) {
   const sim::MessageBoxCall& box = sim::machine().message_boxes[0];
   EXPECT_EQ(box.text, "Error: 6. Overflow");
   EXPECT_EQ(box.caption, "OSBuild");
-  EXPECT_EQ(box.type, platform::kMbOk);  // OK only, no icon
+  EXPECT_EQ(box.type, platform::kMbOk | platform::kMbTaskModal);  // OK only, no icon
 }
 
 TEST_F(RuntimeErrorTest, TrappedWithoutErrorShowsNothing) {

@@ -34,6 +34,7 @@ int PixelsCommand(const Context& ctx);
 
 int FocusCommand(const Context& ctx);
 int KeyCommand(const Context& ctx);
+// Presses Tab N times, or Shift+Tab with "back", printing the focused id after each.
 int TabOrderCommand(const Context& ctx);
 
 int MsgBoxCommand(const Context& ctx);

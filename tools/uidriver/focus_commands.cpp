@@ -11,6 +11,18 @@ constexpr DWORD kFocusChangeMs = 1000;
 constexpr UINT kTabScanCode = 0x0F;
 constexpr UINT kShiftScanCode = 0x2A;
 
+// The keys that act on the control they are sent to, by the names the command takes.
+struct PlainKey {
+  const char* name;
+  UINT vk;
+  UINT scan_code;
+};
+constexpr PlainKey kPlainKeys[] = {
+    {"enter", VK_RETURN, 0x1C},
+    {"space", VK_SPACE, 0x39},
+    {"escape", VK_ESCAPE, 0x01},
+};
+
 DWORD ThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr); }
 
 HWND FocusedWindow(HWND main) {
@@ -87,21 +99,32 @@ int FocusCommand(const Context& ctx) {
 }
 
 int KeyCommand(const Context& ctx) {
-  if (ctx.args.size() != 2 || (ctx.args[1] != "tab" && ctx.args[1] != "shifttab")) {
-    throw Failure{kFailed, "usage: key ID tab|shifttab"};
+  constexpr char kUsage[] = "usage: key ID tab|shifttab|enter|space|escape";
+  if (ctx.args.size() != 2) throw Failure{kFailed, kUsage};
+  HWND target = ControlById(ctx.main, ParseInt(ctx.args[0]));
+  const std::string& key = ctx.args[1];
+  if (key == "tab" || key == "shifttab") {
+    SendTab(ctx.main, target, key == "shifttab");
+    return kOk;
   }
-  SendTab(ctx.main, ControlById(ctx.main, ParseInt(ctx.args[0])), ctx.args[1] == "shifttab");
-  return kOk;
+  for (const PlainKey& plain : kPlainKeys) {
+    if (key != plain.name) continue;
+    PostKey(target, plain.vk, plain.scan_code, false);
+    PostKey(target, plain.vk, plain.scan_code, true);
+    return kOk;
+  }
+  throw Failure{kFailed, kUsage};
 }
 
 int TabOrderCommand(const Context& ctx) {
-  if (ctx.args.size() != 1) throw Failure{kFailed, "usage: tab-order N"};
+  const bool back = ctx.args.size() == 2 && ctx.args[1] == "back";
+  if (ctx.args.size() != 1 && !back) throw Failure{kFailed, "usage: tab-order N [back]"};
   const int steps = ParseInt(ctx.args[0]);
   Sleep(kSettleMs);
   std::string out;
   for (int i = 0; i < steps; ++i) {
     HWND focus = FocusedWindow(ctx.main);
-    SendTab(ctx.main, focus ? focus : ctx.main, false);
+    SendTab(ctx.main, focus ? focus : ctx.main, back);
     out += std::to_string(FocusedId(ctx.main)) + "\n";
   }
   Print(out);
