@@ -8,6 +8,14 @@ if [ "${1:-all}" != win32 ]; then
   cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug -DSONDREL_SANITIZE=ON >/dev/null
   cmake --build build/host -j "$jobs"
 fi
+# A build folder configured with another toolchain keeps the old compilers in its cache; it is
+# configured afresh when the toolchain file has changed since.
+stamp=build/win32/toolchain.cmake
+if [ -f build/win32/CMakeCache.txt ] && ! cmp -s cmake/mingw-i686.cmake "$stamp"; then
+  rm -rf build/win32/CMakeCache.txt build/win32/CMakeFiles
+fi
+mkdir -p build/win32
+cp cmake/mingw-i686.cmake "$stamp"
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 -j "$jobs"
