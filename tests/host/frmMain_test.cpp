@@ -237,7 +237,7 @@ TEST_F(frmMainTest, TheProgramRunsInsideComAndShowsAFailedStart) {
       ASSERT_EQ(boxes.size(), 1u);
       EXPECT_EQ(boxes[0].text, c.box);
       EXPECT_EQ(boxes[0].caption, "Sondrel");
-      EXPECT_EQ(boxes[0].type, platform::kMbOk);
+      EXPECT_EQ(boxes[0].type, platform::kMbOk | platform::kMbTaskModal);
     }
   }
 }
