@@ -57,7 +57,7 @@ def machine():
 def stop_machine():
     global _machine
     if _machine is not None:
-        _machine.__exit__(None, None, None)
+        _machine.close()
         _machine = None
 
 
@@ -104,7 +104,7 @@ def restart_wineserver():
 
 class Driver:
     """One UI driver process that runs every command of a test in turn, so that each command
-    costs a message rather than a program start under Wine. Use as a context manager."""
+    costs a message rather than a program start under Wine. close() ends it."""
 
     # A command waits at most its own timeout; this covers a driver that stops answering.
     REPLY_SECONDS = 180
@@ -114,10 +114,7 @@ class Driver:
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL)
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
+    def close(self):
         self.process.stdin.close()
         try:
             self.process.wait(timeout=30)
@@ -198,7 +195,7 @@ class Sondrel:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
-        self.commands.__exit__(None, None, None)
+        self.commands.close()
         if self.version:
             reg_delete(r"HKCU\Software\Wine\AppDefaults\Sondrel.exe")
 
