@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: host (under AddressSanitizer and
-# UndefinedBehaviorSanitizer), static analysis, a minute of fuzzing, win32 and end-to-end.
+# UndefinedBehaviorSanitizer), static analysis, a minute of fuzzing, the soak test's stress run,
+# win32 and end-to-end.
 # Prints how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,7 @@ if [ "$status" -eq 0 ]; then
   stage host ctest --test-dir build/host --output-on-failure
   stage analysis scripts/analyze.sh
   stage fuzzing tests/fuzz/run.sh 60
+  stage stress tests/stress/run.sh
   stage windows ctest --test-dir build/win32 --output-on-failure
 fi
 echo "=== stages (Wine's 32-bit side: $(tests/wine/bed.sh))"
