@@ -3,17 +3,11 @@
 #include "report_window/frmMain.h"
 #include "shell/CShellExecute.h"
 #include "support/modClipboard.h"
+#include "support/trim_spaces.h"
 
 namespace toolkit = platform::toolkit;
 
 namespace {
-
-// Only spaces: tabs and line breaks stay, so the report's final CR LF is copied too.
-std::string TrimSpaces(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The Microsoft VM cannot be installed on that service pack; the user decides.
 bool DownloadDespiteServicePack4() {
@@ -34,7 +28,7 @@ void frmMain::Click(toolkit::ControlId control) {
   }
 }
 
-void frmMain::btnCopy_Click() { modClipboard::SetClipboardData(TrimSpaces(Text1.Text())); }
+void frmMain::btnCopy_Click() { modClipboard::SetClipboardData(support::TrimSpaces(Text1.Text())); }
 
 void frmMain::btnClose_Click() { toolkit::UnloadForm(); }
 

@@ -1,19 +1,14 @@
 #include "report_window/windows_family.h"
 
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
+#include "support/trim_spaces.h"
 
 namespace {
-
-std::string TrimSpaces(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool IsSecondEdition(const COSInfo& os) {
   // Both parts are read, the build first.
   const bool build = std::to_string(os.OSBuild()) == "2222";
-  const bool letter = TrimSpaces(os.OSAdditional()) == "A";
+  const bool letter = support::TrimSpaces(os.OSAdditional()) == "A";
   return build && letter;
 }
 
