@@ -4,7 +4,7 @@
 
 #include "osinfo/screen_context.h"
 #include "platform/platform.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 namespace {
 

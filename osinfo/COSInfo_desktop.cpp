@@ -1,7 +1,7 @@
 // The display and desktop settings of COSInfo.
 #include "osinfo/COSInfo.h"
 #include "osinfo/screen_context.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 namespace {
 

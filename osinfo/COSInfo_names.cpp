@@ -1,7 +1,7 @@
 // The names, folders and identifiers of COSInfo.
 #include "osinfo/COSInfo.h"
 #include "support/hex_text.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 namespace {
 

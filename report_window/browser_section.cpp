@@ -4,8 +4,8 @@
 #include "report_window/report_steps.h"
 #include "support/modAPIFilesAndPaths.h"
 #include "support/plain_file.h"
+#include "support/procedure_error.h"
 #include "support/program_folder.h"
-#include "support/runtime_error.h"
 #include "support/scoped_handle.h"
 
 namespace {

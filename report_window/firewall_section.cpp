@@ -1,7 +1,7 @@
 #include "report_window/report_steps.h"
 #include "support/modAPIFilesAndPaths.h"
 #include "support/plain_file.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 namespace {
 

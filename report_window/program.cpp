@@ -4,7 +4,7 @@
 
 #include "report_window/frmMain.h"
 #include "support/com_apartment.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 int RunProgram() {
   const ComApartment apartment;  // entered before the report pass first asks the shell

@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 #include "report_window/report_steps.h"
 #include "support/modRegistry.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 void ProbeRegistry(ReportPass& pass, const char* key_path, const char* value_name) {
   pass.probe = modRegistry::ValueText(

@@ -1,6 +1,6 @@
 #include "report_window/report_steps.h"
 #include "report_window/windows_family.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 void AppendWindowsSection(ReportPass& pass) {
   using runtime::GuardedStep;

@@ -1,6 +1,6 @@
 #include "shell/CShellExecute.h"
 
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 namespace {
 

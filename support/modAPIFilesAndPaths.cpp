@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 #include "support/scoped_handle.h"
 
 namespace modAPIFilesAndPaths {

@@ -1,7 +1,7 @@
 #include "support/modClipboard.h"
 
 #include "platform/platform.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 #include "support/scoped_handle.h"
 
 namespace modClipboard {

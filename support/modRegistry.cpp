@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "support/hex_text.h"
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 #include "support/scoped_handle.h"
 
 namespace modRegistry {

@@ -1,6 +1,6 @@
 #include "platform/sim/sim_machine.h"
 
-#include "support/runtime_error.h"
+#include "platform/base/runtime_error.h"
 
 namespace sim {
 

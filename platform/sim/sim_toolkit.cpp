@@ -1,8 +1,8 @@
 #include <stdexcept>
 
+#include "platform/base/runtime_error.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/toolkit.h"
-#include "support/runtime_error.h"
 
 namespace platform::toolkit {
 

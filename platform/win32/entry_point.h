@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "support/runtime_error.h"
+#include "platform/base/runtime_error.h"
 
 namespace win32 {
 

@@ -2,31 +2,31 @@
 
 #include <optional>
 
+#include "platform/gif/gif_image.h"
 #include "platform/win32/gdi_object.h"
-#include "support/gif_image.h"
 
 namespace win32 {
 
 namespace {
 
-std::optional<support::GifImage> DecodeResource(const char* name) {
+std::optional<gif::GifImage> DecodeResource(const char* name) {
   HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
   if (resource == nullptr) return std::nullopt;
   HGLOBAL loaded = LoadResource(nullptr, resource);
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (bytes == nullptr) return std::nullopt;
-  return support::DecodeGif(static_cast<const uint8_t*>(bytes), SizeofResource(nullptr, resource));
+  return gif::DecodeGif(static_cast<const uint8_t*>(bytes), SizeofResource(nullptr, resource));
 }
 
 GdiObject<HBITMAP> Decode(const char* resource_name) {
-  std::optional<support::GifImage> image = DecodeResource(resource_name);
+  std::optional<gif::GifImage> image = DecodeResource(resource_name);
   if (!image) return {};
   // The transparent colour shows the button face beneath; 32-bit DIB pixels are 0x00RRGGBB.
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const uint32_t face_rgb =
       uint32_t{GetRValue(face)} << 16 | uint32_t{GetGValue(face)} << 8 | GetBValue(face);
   for (uint32_t& pixel : image->pixels)
-    pixel = (pixel & support::kGifOpaque) != 0 ? pixel & 0x00FFFFFF : face_rgb;
+    pixel = (pixel & gif::kGifOpaque) != 0 ? pixel & 0x00FFFFFF : face_rgb;
 
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof format.bmiHeader;

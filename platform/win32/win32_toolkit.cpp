@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/runtime_error.h"
 #include "platform/toolkit.h"
 #include "platform/win32/gdi_object.h"
 #include "platform/win32/win32_pictures.h"
-#include "support/runtime_error.h"
 
 namespace platform::toolkit {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "support/gif_image.h"
+#include "platform/gif/gif_image.h"
 
 namespace {
 
@@ -16,15 +16,15 @@ void Require(bool holds, const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::optional<support::GifImage> image = support::DecodeGif(data, size);
+  const std::optional<gif::GifImage> image = gif::DecodeGif(data, size);
   if (!image) return 0;
-  Require(image->width >= 1 && image->width <= support::kGifMaxSide, "the width is in range");
-  Require(image->height >= 1 && image->height <= support::kGifMaxSide, "the height is in range");
+  Require(image->width >= 1 && image->width <= gif::kGifMaxSide, "the width is in range");
+  Require(image->height >= 1 && image->height <= gif::kGifMaxSide, "the height is in range");
   Require(image->pixels.size() == size_t(image->width) * size_t(image->height),
           "there is one pixel for each place on the screen");
   for (uint32_t pixel : image->pixels) {
-    const uint32_t alpha = pixel & support::kGifOpaque;
-    Require(alpha == 0 ? pixel == 0 : alpha == support::kGifOpaque, "pixels are clear or opaque");
+    const uint32_t alpha = pixel & gif::kGifOpaque;
+    Require(alpha == 0 ? pixel == 0 : alpha == gif::kGifOpaque, "pixels are clear or opaque");
   }
   return 0;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "osinfo/COSInfo.h"
+#include "platform/base/runtime_error.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/toolkit.h"
@@ -25,7 +26,6 @@
 #include "shell/CShellExecute.h"
 #include "support/modAPIFilesAndPaths.h"
 #include "support/modRegistry.h"
-#include "support/runtime_error.h"
 
 namespace {
 

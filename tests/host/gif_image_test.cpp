@@ -1,4 +1,4 @@
-#include "support/gif_image.h"
+#include "platform/gif/gif_image.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using support::DecodeGif;
-using support::GifImage;
-using support::kGifOpaque;
+using gif::DecodeGif;
+using gif::GifImage;
+using gif::kGifOpaque;
 
 Bytes ReadResource(const std::string& name) {
   std::ifstream file(std::string(SONDREL_RESOURCES_DIR) + "/" + name, std::ios::binary);
@@ -342,8 +342,8 @@ TEST(GifImage, MalformedFilesAreRejected) {
       {"no colour table", [](GifFile& f) { f.global_table.clear(); }},
       {"a code size of 0", [](GifFile& f) { f.min_code_size = 0; }},
       {"a code size of 9", [](GifFile& f) { f.min_code_size = 9; }},
-      {"a screen too wide", [](GifFile& f) { f.width = support::kGifMaxSide + 1; }},
-      {"a frame too tall", [](GifFile& f) { f.frame.height = support::kGifMaxSide + 1; }},
+      {"a screen too wide", [](GifFile& f) { f.width = gif::kGifMaxSide + 1; }},
+      {"a frame too tall", [](GifFile& f) { f.frame.height = gif::kGifMaxSide + 1; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,4 +1,4 @@
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // see one: the procedure error report shown for real.
 #include <gtest/gtest.h>
 
-#include "support/runtime_error.h"
+#include "support/procedure_error.h"
 #include "win32_test_support.h"
 
 namespace {

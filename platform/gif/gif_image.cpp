@@ -1,9 +1,9 @@
-#include "support/gif_image.h"
+#include "platform/gif/gif_image.h"
 
 #include <algorithm>
 #include <string_view>
 
-namespace support {
+namespace gif {
 
 namespace {
 
@@ -239,4 +239,4 @@ std::optional<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   return std::nullopt;
 }
 
-}  // namespace support
+}  // namespace gif

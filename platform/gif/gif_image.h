@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace support {
+namespace gif {
 
 struct GifImage {
   int width = 0;
@@ -25,4 +25,4 @@ constexpr int kGifMaxSide = 1024;
 // The picture, or nothing when the bytes are not a whole, well-formed GIF image.
 std::optional<GifImage> DecodeGif(const uint8_t* data, size_t size);
 
-}  // namespace support
+}  // namespace gif

@@ -1,5 +1,5 @@
-// Run-time errors: a number and a description, raised by failing operations and trapped by each
-// procedure, which reports it in a message box and returns what its result holds.
+// Run-time errors: a number and a description, raised by the seam's operations and by the checked
+// conversions, and trapped by each procedure above the seam.
 #pragma once
 
 #include <cstdint>
@@ -50,53 +50,10 @@ Narrow CheckedNarrow(Wide value) {
 // not fit.
 int32_t CheckedRound(double value);
 
-// "Error: N. description", the text of the procedure error report.
+// "Error: N. description": how an error is shown, in the procedure error report and wherever
+// else one reaches the user.
 inline std::string ProcedureErrorText(const Error& error) {
   return "Error: " + std::to_string(error.Number()) + ". " + error.Description();
-}
-
-// Shows the procedure error report: OK only, no icon, modal to the program, titled with the
-// procedure's name.
-void ReportProcedureError(const std::string& procedure, const Error& error);
-
-// Runs a procedure's body under its own trap. The body assigns to the result it is given; on a
-// run-time error the report is shown and whatever the result holds at that moment is returned.
-template <typename Result, typename Body>
-Result Trapped(const std::string& procedure, Body&& body) {
-  Result result{};
-  try {
-    body(result);
-  } catch (const Error& error) {
-    ReportProcedureError(procedure, error);
-  } catch (const std::bad_alloc&) {
-    ReportProcedureError(procedure, Error(kOutOfMemory, "Out of memory"));
-  }
-  return result;
-}
-
-// A procedure without a result (a property writer, a method).
-template <typename Body>
-void TrappedCall(const std::string& procedure, Body&& body) {
-  Trapped<bool>(procedure, [&](bool&) { body(); });
-}
-
-// A step of the load handler: any failure inside it abandons the rest of the step silently.
-template <typename Body>
-void GuardedStep(Body&& body) noexcept {
-  try {
-    body();
-  } catch (...) {
-  }
-}
-
-// A two-way test of the load handler: a test whose evaluation fails counts as met.
-template <typename Test>
-bool TestOrMet(Test&& test) noexcept {
-  try {
-    return test();
-  } catch (...) {
-    return true;
-  }
 }
 
 }  // namespace runtime
