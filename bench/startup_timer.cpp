@@ -12,25 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/scoped_win.h"
+
 namespace {
 
 // The last line the report pass writes.
 constexpr char kLastLabel[] = "Kerio Personal Firewall = ";
 constexpr DWORD kGiveUpMilliseconds = 60000;
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 struct Search {
   DWORD process;
@@ -82,8 +70,8 @@ double TimeOneRun(const std::string& program, bool wait_for_report) {
                       &startup, &started)) {
     return -1;
   }
-  const Handle process(started.hProcess);
-  const Handle thread(started.hThread);
+  const win32::AutoCloseHandle process(started.hProcess);
+  const win32::AutoCloseHandle thread(started.hThread);
   double elapsed = -1;
   for (;;) {
     Search search{started.dwProcessId, nullptr};

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "osinfo/screen_context.h"
 #include "platform/platform.h"
 #include "support/procedure_error.h"
+#include "support/scoped_handle.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ std::string FolderBuffer(Query query) {
 
 // Bits per pixel times planes; the screen's context is given back before the result is used.
 int32_t ColourDepth() {
-  const ScreenContext screen;
-  const int32_t bits = platform::GetDeviceCaps(screen.Get(), platform::kBitsPixel);
-  const int32_t planes = platform::GetDeviceCaps(screen.Get(), platform::kPlanes);
+  const support::ScopedDeviceContext screen(platform::kNoWindow);
+  const int32_t bits = platform::GetDeviceCaps(screen.get(), platform::kBitsPixel);
+  const int32_t planes = platform::GetDeviceCaps(screen.get(), platform::kPlanes);
   return runtime::CheckedNarrow<int32_t>(int64_t{planes} * bits);
 }
 

@@ -1,7 +1,7 @@
 // The display and desktop settings of COSInfo.
 #include "osinfo/COSInfo.h"
-#include "osinfo/screen_context.h"
 #include "support/procedure_error.h"
+#include "support/scoped_handle.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ void WriteSetting(uint32_t action, uint32_t value) {
 uint32_t FlagParameter(bool flag) { return flag ? 0xFFFFFFFFu : 0u; }
 
 int32_t ScreenPixelsPerInch() {
-  const ScreenContext screen;
-  return platform::GetDeviceCaps(screen.Get(), platform::kLogPixelsX);
+  const support::ScopedDeviceContext screen(platform::kNoWindow);
+  return platform::GetDeviceCaps(screen.get(), platform::kLogPixelsX);
 }
 
 }  // namespace

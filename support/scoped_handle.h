@@ -1,4 +1,4 @@
-// Owns one handle the platform handed out and gives it back on every way out of a scope.
+// Owners of what the platform hands out, each giving it back on every way out of a scope.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,17 @@
 
 namespace support {
 
+// A release that cannot be made (its entry point missing) must not end the program from a
+// destructor; there is nothing left to do with the handle then.
+template <typename Release>
+void ReleaseQuietly(Release release) noexcept {
+  try {
+    release();
+  } catch (...) {
+  }
+}
+
+// Owns one handle, kNone when none is held, and hands it to Release when it goes.
 template <typename Handle, Handle kNone, int32_t (*Release)(Handle)>
 class ScopedHandle {
  public:
@@ -14,7 +25,7 @@ class ScopedHandle {
   explicit ScopedHandle(Handle handle) : handle_(handle) {}
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
-  ~ScopedHandle() { ReleaseQuietly(); }
+  ~ScopedHandle() { ReleaseHeld(); }
 
   Handle get() const { return handle_; }
   bool valid() const { return handle_ != kNone; }
@@ -22,7 +33,7 @@ class ScopedHandle {
   Handle* out() { return &handle_; }
   // Gives the held handle back now and keeps the new one.
   void reset(Handle handle = kNone) {
-    ReleaseQuietly();
+    ReleaseHeld();
     handle_ = handle;
   }
   // Hands the handle over to a new owner.
@@ -33,14 +44,8 @@ class ScopedHandle {
   }
 
  private:
-  // A release that cannot be made (its entry point missing) must not end the program from a
-  // destructor; there is nothing left to do with the handle then.
-  void ReleaseQuietly() noexcept {
-    if (handle_ == kNone) return;
-    try {
-      Release(handle_);
-    } catch (...) {
-    }
+  void ReleaseHeld() noexcept {
+    if (handle_ != kNone) ReleaseQuietly([this] { Release(handle_); });
   }
 
   Handle handle_ = kNone;
@@ -52,5 +57,22 @@ using ScopedFile =
 using ScopedProcess = ScopedHandle<platform::ProcessHandle, 0, platform::CloseHandle>;
 using ScopedSearch =
     ScopedHandle<platform::SearchHandle, platform::kInvalidHandleValue, platform::FindClose>;
+
+// The device context of a window's client area, of the screen for kNoWindow.
+class ScopedDeviceContext {
+ public:
+  explicit ScopedDeviceContext(platform::WindowHandle window)
+      : window_(window), context_(platform::GetDC(window)) {}
+  ScopedDeviceContext(const ScopedDeviceContext&) = delete;
+  ScopedDeviceContext& operator=(const ScopedDeviceContext&) = delete;
+  ~ScopedDeviceContext() {
+    if (context_ != 0) ReleaseQuietly([this] { platform::ReleaseDC(window_, context_); });
+  }
+  platform::DeviceContext get() const { return context_; }
+
+ private:
+  platform::WindowHandle window_;
+  platform::DeviceContext context_;
+};
 
 }  // namespace support

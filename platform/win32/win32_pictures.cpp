@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "platform/gif/gif_image.h"
-#include "platform/win32/gdi_object.h"
+#include "platform/win32/scoped_win.h"
 
 namespace win32 {
 
@@ -18,7 +18,7 @@ std::optional<gif::GifImage> DecodeResource(const char* name) {
   return gif::DecodeGif(static_cast<const uint8_t*>(bytes), SizeofResource(nullptr, resource));
 }
 
-GdiObject<HBITMAP> Decode(const char* resource_name) {
+ScopedGdiObj<HBITMAP> Decode(const char* resource_name) {
   std::optional<gif::GifImage> image = DecodeResource(resource_name);
   if (!image) return {};
   // The transparent colour shows the button face beneath; 32-bit DIB pixels are 0x00RRGGBB.
@@ -36,11 +36,12 @@ GdiObject<HBITMAP> Decode(const char* resource_name) {
   format.bmiHeader.biBitCount = 32;
   format.bmiHeader.biCompression = BI_RGB;
 
-  ScreenDC screen;
-  MemoryDC memory(screen.get());
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), kPicturePixels, kPicturePixels));
+  ScopedGetDC screen;
+  ScopedMemDC memory(screen.get());
+  ScopedGdiObj<HBITMAP> bitmap(
+      CreateCompatibleBitmap(screen.get(), kPicturePixels, kPicturePixels));
   if (memory.get() == nullptr || bitmap.get() == nullptr) return {};
-  Selection selected(memory.get(), bitmap.get());
+  ScopedSelectObject selected(memory.get(), bitmap.get());
   SetStretchBltMode(memory.get(), COLORONCOLOR);
   StretchDIBits(memory.get(), 0, 0, kPicturePixels, kPicturePixels, 0, 0, image->width,
                 image->height, image->pixels.data(), &format, DIB_RGB_COLORS, SRCCOPY);
@@ -48,8 +49,8 @@ GdiObject<HBITMAP> Decode(const char* resource_name) {
 }
 
 struct ComposedPictures {
-  GdiObject<HBITMAP> cross = Decode("CROSS");
-  GdiObject<HBITMAP> tick = Decode("TICK");
+  ScopedGdiObj<HBITMAP> cross = Decode("CROSS");
+  ScopedGdiObj<HBITMAP> tick = Decode("TICK");
 };
 
 std::optional<ComposedPictures>& Composed() {

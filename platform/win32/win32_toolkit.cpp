@@ -11,7 +11,7 @@
 
 #include "platform/base/runtime_error.h"
 #include "platform/toolkit.h"
-#include "platform/win32/gdi_object.h"
+#include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_pictures.h"
 
 namespace platform::toolkit {
@@ -29,7 +29,7 @@ struct NativeControl {
   ControlKind kind;
   int16_t tab_index;
   Picture picture;
-  win32::GdiObject<HFONT> font;  // only for controls with a font of their own
+  win32::ScopedGdiObj<HFONT> font;  // only for controls with a font of their own
   // A text box's text while the form loads: a multi-line edit lays its whole text out again
   // on every write, which made building the report many times slower than showing it.
   std::optional<std::string> loading_text;
@@ -217,8 +217,8 @@ void PaintPicture(HWND hwnd) {
   const NativeControl* control = FindControl(hwnd);
   HBITMAP bitmap = control != nullptr ? win32::PictureBitmap(control->picture) : nullptr;
   if (bitmap != nullptr) {
-    win32::MemoryDC memory(dc);
-    win32::Selection selected(memory.get(), bitmap);
+    win32::ScopedMemDC memory(dc);
+    win32::ScopedSelectObject selected(memory.get(), bitmap);
     BitBlt(dc, 0, 0, win32::kPicturePixels, win32::kPicturePixels, memory.get(), 0, 0, SRCCOPY);
   }
   // A picture box with the focus shows it, so that Tab never seems to go nowhere.
@@ -294,12 +294,12 @@ NativeKind KindFor(const ControlSpec& spec) {
   return {"STATIC", 0, 0};
 }
 
-win32::GdiObject<HFONT> CreateOwnFont(const Font& font) {
-  win32::ScreenDC screen;
+win32::ScopedGdiObj<HFONT> CreateOwnFont(const Font& font) {
+  win32::ScopedGetDC screen;
   const double points = font.size / 10000.0;
   const int height =
       -static_cast<int>(std::lround(points * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0));
-  return win32::GdiObject<HFONT>(CreateFontA(
+  return win32::ScopedGdiObj<HFONT>(CreateFontA(
       height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
 }
@@ -311,7 +311,7 @@ void CreateForm(const FormSpec& spec, FormEvents& events) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   RegisterClasses(instance);
   {
-    win32::ScreenDC screen;
+    win32::ScopedGetDC screen;
     form.twips_per_pixel = 1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSX);
   }
   form.events = &events;
@@ -340,7 +340,8 @@ ControlId CreateControl(const ControlSpec& spec) {
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
   }
   if (spec.kind == ControlKind::TextBox) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
-  win32::GdiObject<HFONT> font = spec.font ? CreateOwnFont(*spec.font) : win32::GdiObject<HFONT>{};
+  win32::ScopedGdiObj<HFONT> font =
+      spec.font ? CreateOwnFont(*spec.font) : win32::ScopedGdiObj<HFONT>{};
   HGDIOBJ shown_font = font.get() != nullptr ? font.get() : GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(shown_font), FALSE);
   form.controls.push_back({hwnd, spec.kind, spec.tab_index, spec.picture, std::move(font), {}});

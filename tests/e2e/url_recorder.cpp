@@ -5,24 +5,11 @@
 
 #include <string>
 
+#include "platform/win32/scoped_win.h"
+
 namespace {
 
 constexpr char kRecordVariable[] = "SONDREL_LAUNCH_RECORD";
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 std::string RecordPath() {
   std::string path(MAX_PATH, '\0');
@@ -37,8 +24,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string path = RecordPath();
   if (path.empty()) return 2;
   // Appending, so that a second launch shows as a second line instead of replacing the first.
-  FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win32::AutoCloseHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
   if (!file.valid()) return 1;
   // One write, so a reader never sees half a line.
   const std::string line = std::string(GetCommandLineA()) + "\n";

@@ -6,50 +6,18 @@
 
 #include <cstdlib>
 
-#include "win32_handles.h"
-
-namespace {
-
-class MessageWindow {
- public:
-  MessageWindow()
-      : window_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr)) {}
-  MessageWindow(const MessageWindow&) = delete;
-  MessageWindow& operator=(const MessageWindow&) = delete;
-  ~MessageWindow() {
-    if (window_ != nullptr) DestroyWindow(window_);
-  }
-  HWND get() const { return window_; }
-
- private:
-  HWND window_;
-};
-
-class HeldClipboard {
- public:
-  explicit HeldClipboard(HWND owner) : held_(owner != nullptr && OpenClipboard(owner) != FALSE) {}
-  HeldClipboard(const HeldClipboard&) = delete;
-  HeldClipboard& operator=(const HeldClipboard&) = delete;
-  ~HeldClipboard() {
-    if (held_) CloseClipboard();
-  }
-  bool held() const { return held_; }
-
- private:
-  bool held_;
-};
-
-}  // namespace
+#include "platform/win32/scoped_win.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) return 2;
-  const win32_test::UniqueHandle opened(OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]));
-  const win32_test::UniqueHandle release(OpenEventA(SYNCHRONIZE, FALSE, argv[2]));
+  const win32::AutoCloseHandle opened(OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]));
+  const win32::AutoCloseHandle release(OpenEventA(SYNCHRONIZE, FALSE, argv[2]));
   if (!opened.valid() || !release.valid()) return 3;
-  const MessageWindow window;
-  const HeldClipboard clipboard(window.get());
-  if (!clipboard.held()) return 4;
+  const win32::ScopedWindow window(
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  if (!window.valid()) return 4;
+  const win32::ScopedClipboard clipboard(window.get());
+  if (!clipboard.open()) return 4;
   SetEvent(opened.get());
   const DWORD limit = std::strtoul(argv[3], nullptr, 10);
   return WaitForSingleObject(release.get(), limit) == WAIT_OBJECT_0 ? 0 : 5;

@@ -13,47 +13,26 @@
 
 namespace {
 
+using win32::AutoCloseHandle;
 using win32_test::ChildProcess;
 using win32_test::HelperProgram;
 using win32_test::Quoted;
-using win32_test::UniqueHandle;
 using win32_test::UniqueName;
 using namespace std::string_literals;
 
 // The clipboard opened by the test itself. The system may hold it for a moment of its own
 // (to hand the contents to other programs), so opening is retried for a while.
-class TestClipboard {
- public:
-  TestClipboard() {
-    for (int attempt = 0; attempt < 200 && !opened_; ++attempt) {
-      opened_ = OpenClipboard(nullptr) != FALSE;
-      if (!opened_) Sleep(10);
-    }
-  }
-  TestClipboard(const TestClipboard&) = delete;
-  TestClipboard& operator=(const TestClipboard&) = delete;
-  ~TestClipboard() {
-    if (opened_) CloseClipboard();
-  }
-  bool opened() const { return opened_; }
-
- private:
-  bool opened_ = false;
-};
+constexpr DWORD kClipboardPatience = 2000;
 
 // The bytes of one format's block as the clipboard hands it out, or nothing when the format
 // is not there.
 std::optional<std::vector<BYTE>> Block(UINT format) {
-  const TestClipboard clipboard;
-  if (!clipboard.opened()) return std::nullopt;
-  const HANDLE data = GetClipboardData(format);
-  if (data == nullptr) return std::nullopt;
-  const SIZE_T size = GlobalSize(data);
-  const auto* bytes = static_cast<const BYTE*>(GlobalLock(data));
+  const win32::ScopedClipboard clipboard(nullptr, kClipboardPatience);
+  if (!clipboard.open()) return std::nullopt;
+  const win32::ScopedGlobalLock lock(GetClipboardData(format));
+  const auto* bytes = static_cast<const BYTE*>(lock.data());
   if (bytes == nullptr) return std::nullopt;
-  std::vector<BYTE> copy(bytes, bytes + size);
-  GlobalUnlock(data);
-  return copy;
+  return std::vector<BYTE>(bytes, bytes + lock.size());
 }
 
 // The plain text on the clipboard, up to its NUL; nothing when there is none or no NUL.
@@ -77,24 +56,23 @@ std::optional<std::wstring> UnicodeText() {
 
 // Puts a text on the clipboard directly, with a second format of the test's own beside it.
 bool PutDirectly(const std::string& text) {
-  const TestClipboard clipboard;
-  if (!clipboard.opened() || !EmptyClipboard()) return false;
+  const win32::ScopedClipboard clipboard(nullptr, kClipboardPatience);
+  if (!clipboard.open() || !EmptyClipboard()) return false;
   for (const UINT format : {UINT{CF_TEXT}, RegisterClipboardFormatA("SondrelProva.Formato")}) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (block == nullptr) return false;
-    char* bytes = static_cast<char*>(GlobalLock(block));
-    lstrcpyA(bytes, text.c_str());
-    GlobalUnlock(block);
-    if (SetClipboardData(format, block) == nullptr) {
-      GlobalFree(block);
-      return false;
+    win32::ScopedGlobalAlloc block(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+    if (!block.valid()) return false;
+    {
+      const win32::ScopedGlobalLock lock(block.get());
+      lstrcpyA(static_cast<char*>(lock.data()), text.c_str());
     }
+    if (SetClipboardData(format, block.get()) == nullptr) return false;
+    block.release();  // the clipboard owns it now
   }
   return true;
 }
 
 bool OwnFormatPresent() {
-  const TestClipboard clipboard;
+  const win32::ScopedClipboard clipboard(nullptr, kClipboardPatience);
   return IsClipboardFormatAvailable(RegisterClipboardFormatA("SondrelProva.Formato")) != FALSE;
 }
 
@@ -134,8 +112,8 @@ class ClipboardHeldElsewhere {
  private:
   std::string opened_name_;
   std::string release_name_;
-  UniqueHandle opened_;
-  UniqueHandle release_;
+  AutoCloseHandle opened_;
+  AutoCloseHandle release_;
   ChildProcess holder_;
   bool held_ = false;
 };
@@ -240,18 +218,12 @@ class KeptBlocks {
  public:
   KeptBlocks(int count, size_t size) {
     for (int i = 0; i < count; ++i) {
-      const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-      if (block != nullptr) blocks_.push_back(block);
+      blocks_.emplace_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
     }
-  }
-  KeptBlocks(const KeptBlocks&) = delete;
-  KeptBlocks& operator=(const KeptBlocks&) = delete;
-  ~KeptBlocks() {
-    for (const HGLOBAL block : blocks_) GlobalFree(block);
   }
 
  private:
-  std::vector<HGLOBAL> blocks_;
+  std::vector<win32::ScopedGlobalAlloc> blocks_;
 };
 
 TEST_F(ClipboardTest, TextThatCannotReachTheClipboardLeavesNoMemoryBehind) {

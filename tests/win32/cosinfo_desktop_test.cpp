@@ -138,10 +138,8 @@ TEST_F(COSInfoDesktopTest, GettersReadTheSystemsCurrentSetting) {
 }
 
 int ScreenPixelsPerInch() {
-  const HDC screen = GetDC(nullptr);
-  const int pixels = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  const win32::ScopedGetDC screen;
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
 // The test prefix runs at 96 pixels per inch. 120 would need the Wine server restarted with
@@ -152,13 +150,9 @@ TEST_F(COSInfoDesktopTest, LargeFontsAtTheScreensPixelsPerInch) {
   EXPECT_EQ(info_.LargeFonts(), pixels == 120);
 }
 
-// The system hands the screen's context out again once it was released, and another one while
-// it is still held.
-HDC NextScreenContext() {
-  const HDC screen = GetDC(nullptr);
-  ReleaseDC(nullptr, screen);
-  return screen;
-}
+// The context the system hands out for the screen now, given back at once. The system hands the
+// same one out again once it was released, and another one while it is still held.
+HDC NextScreenContext() { return win32::ScopedGetDC().get(); }
 
 TEST_F(COSInfoDesktopTest, LargeFontsReleasesTheScreensContext) {
   const HDC free_context = NextScreenContext();
@@ -166,9 +160,8 @@ TEST_F(COSInfoDesktopTest, LargeFontsReleasesTheScreensContext) {
   for (int i = 0; i < 3; ++i) info_.LargeFonts();
   EXPECT_EQ(NextScreenContext(), free_context) << "the context was not released";
 
-  const HDC held = GetDC(nullptr);
+  const win32::ScopedGetDC held;
   EXPECT_NE(NextScreenContext(), free_context) << "a context still held shows";
-  ReleaseDC(nullptr, held);
 }
 
 TEST_F(COSInfoDesktopTest, WorkAreaIsTheSystemsWorkArea) {

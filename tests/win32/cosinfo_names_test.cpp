@@ -44,7 +44,7 @@ std::string SystemUserName() {
 void RemoveFiles(const std::string& folder) {
   const std::string long_form = "\\\\?\\" + folder + "\\";
   WIN32_FIND_DATAA data{};
-  const win32_test::UniqueSearch search(FindFirstFileA((long_form + "*").c_str(), &data));
+  const win32::ScopedFindFile search(FindFirstFileA((long_form + "*").c_str(), &data));
   if (!search.valid()) return;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -57,7 +57,7 @@ void RemoveFiles(const std::string& folder) {
 int EntryCount(const std::string& folder) {
   int count = 0;
   WIN32_FIND_DATAA data{};
-  const win32_test::UniqueSearch search(FindFirstFileA((folder + "\\*").c_str(), &data));
+  const win32::ScopedFindFile search(FindFirstFileA((folder + "\\*").c_str(), &data));
   if (!search.valid()) return 0;
   do {
     const std::string name = data.cFileName;

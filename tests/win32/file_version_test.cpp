@@ -19,8 +19,8 @@
 namespace {
 
 using modAPIFilesAndPaths::GetFileVersion;
+using win32::AutoCloseHandle;
 using win32_test::CreatedTree;
-using win32_test::UniqueHandle;
 using Bytes = std::vector<char>;
 
 std::string Beside(const std::string& name) { return win32_test::ProgramFolder() + "\\" + name; }
@@ -162,8 +162,8 @@ std::vector<ProbeAnswer> ReadInOwnProcess(const std::vector<std::string>& paths,
       answers[next].failure = "the reader did not start: " + Hex(GetLastError());
       break;
     }
-    const UniqueHandle process_handle(process.hProcess);
-    const UniqueHandle thread_handle(process.hThread);
+    const AutoCloseHandle process_handle(process.hProcess);
+    const AutoCloseHandle thread_handle(process.hThread);
     DWORD exit_code = 0;
     {
       win32_test::DialogWatch watch(process.dwProcessId);

@@ -145,8 +145,8 @@ TEST_F(LongFileNameTest, PathsFromTheDriveRoot) {
   ASSERT_TRUE(SetCurrentDirectoryA(tree().root().c_str()));
   DeleteFileA(root_file_.c_str());  // left by an interrupted run
   {
-    const win32_test::UniqueHandle file(CreateFileA(root_file_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::AutoCloseHandle file(CreateFileA(root_file_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file.valid()) << root_file_;
     tree().Adopt(root_file_);
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_pictures.h"
 #include "report_window/frmMain.h"
 
@@ -24,10 +25,9 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap) {
   format.bmiHeader.biBitCount = 32;
   format.bmiHeader.biCompression = BI_RGB;
   std::vector<uint32_t> pixels(win32::kPicturePixels * win32::kPicturePixels);
-  HDC screen = GetDC(nullptr);
-  const int rows =
-      GetDIBits(screen, bitmap, 0, win32::kPicturePixels, pixels.data(), &format, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  const win32::ScopedGetDC screen;
+  const int rows = GetDIBits(screen.get(), bitmap, 0, win32::kPicturePixels, pixels.data(), &format,
+                             DIB_RGB_COLORS);
   EXPECT_EQ(rows, win32::kPicturePixels);
   for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
   return pixels;

@@ -16,7 +16,7 @@
 namespace {
 
 using modRegistry::RegistryValue;
-using win32_test::UniqueKey;
+using win32::ScopedRegKey;
 using Bytes = std::vector<uint8_t>;
 using namespace std::string_literals;
 
@@ -75,7 +75,7 @@ class TestKey {
 
  private:
   HKEY root_;
-  UniqueKey key_;
+  ScopedRegKey key_;
   bool made_ = false;
 };
 
@@ -97,7 +97,7 @@ class RegistryGetKeyValueTest : public win32_test::NoDialogTest,
 
   void TearDown() override {
     NoDialogTest::TearDown();
-    UniqueKey left;
+    ScopedRegKey left;
     EXPECT_EQ(RegOpenKeyExA(root(), kKeyPath, 0, KEY_READ, left.out()), ERROR_FILE_NOT_FOUND)
         << "the test key was left behind";
   }
@@ -178,7 +178,7 @@ TEST_P(RegistryGetKeyValueTest, AnOpenKeyServesAsRoot) {
   TestKey key(root());
   ASSERT_TRUE(key.made());
   ASSERT_TRUE(key.Set("Versione", REG_SZ, BytesOf("1.4.2\0"s)));
-  UniqueKey software;
+  ScopedRegKey software;
   ASSERT_EQ(RegOpenKeyExA(root(), "Software", 0, KEY_READ, software.out()), ERROR_SUCCESS);
   const RegistryValue value =
       modRegistry::RegistryGetKeyValue(Handle(software.get()), "SondrelTest", "Versione");

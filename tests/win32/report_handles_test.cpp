@@ -7,8 +7,8 @@
 
 #include <vector>
 
+#include "platform/win32/scoped_win.h"
 #include "report_window/frmMain.h"
-#include "win32_handles.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ long OwnHandleCount() {
 TEST(ReportHandles, TheCounterSeesAnOpenKey) {
   const long before = OwnHandleCount();
   ASSERT_GE(before, 0) << "the system lists no handles";
-  win32_test::UniqueKey key;
+  win32::ScopedRegKey key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, key.out()), ERROR_SUCCESS);
   EXPECT_EQ(OwnHandleCount(), before + 1);
   key.reset();

@@ -21,6 +21,7 @@
 
 namespace {
 
+using win32::AutoCloseHandle;
 using win32_test::CreatedTree;
 using win32_test::CriticalSection;
 using win32_test::DeleteKeyTree;
@@ -31,7 +32,6 @@ using win32_test::Quoted;
 using win32_test::SavedKeyTree;
 using win32_test::SeenDialog;
 using win32_test::Thread;
-using win32_test::UniqueHandle;
 using win32_test::UniqueName;
 using win32_test::WriteString;
 
@@ -164,7 +164,7 @@ class TestProtocol {
 
 // True while some handle keeps the process object of that id alive, ended or not.
 bool ProcessObjectExists(DWORD id) {
-  const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+  const AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
   return process.valid();
 }
 
@@ -211,7 +211,7 @@ class WaitingProgram {
 
   // Whether the program still runs, seen through a handle of the test's own.
   bool Running() {
-    const UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, Id()));
+    const AutoCloseHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, Id()));
     DWORD code = 0;
     return process.valid() && GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE;
   }
@@ -220,13 +220,13 @@ class WaitingProgram {
   bool Finish() {
     SetEvent(finish_.get());
     if (!win32_test::Exists(id_file_)) return true;
-    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, Id()));
+    const AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, Id()));
     return !process.valid() || WaitForSingleObject(process.get(), kPatience) == WAIT_OBJECT_0;
   }
 
  private:
   std::string event_name_;
-  UniqueHandle finish_;
+  AutoCloseHandle finish_;
   std::string id_file_;
   DWORD id_ = 0;
 };
@@ -335,7 +335,8 @@ class DdeServer {
   std::string topic_;
   HSZ topic_handle_ = nullptr;
   CriticalSection section_;
-  UniqueHandle started_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // set once state_ is known
+  AutoCloseHandle started_{
+      CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // set once state_ is known
   State state_ = State::kStarting;
   std::vector<std::string> commands_;
   DWORD thread_id_ = 0;
@@ -466,7 +467,7 @@ intptr_t ExtendedShellAnswer(const std::string& file, const std::string& paramet
   info.lpDirectory = directory.c_str();
   info.nShow = SW_SHOWDEFAULT;
   ShellExecuteExA(&info);
-  const UniqueHandle process(info.hProcess);
+  const AutoCloseHandle process(info.hProcess);
   return reinterpret_cast<intptr_t>(info.hInstApp);
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/scoped_win.h"
+
 namespace {
 
 std::string g_program;
@@ -65,18 +67,19 @@ TEST(VersionRecord, LanguageAndCodePage) {
 }
 
 TEST(VersionRecord, ProgramIconIsOne48PixelImage) {
-  HMODULE program = LoadLibraryExA(g_program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(program, nullptr);
-  HRSRC group = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  const win32::ScopedLibrary program(
+      LoadLibraryExA(g_program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(program.valid());
+  HRSRC group =
+      FindResourceA(program.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
   ASSERT_NE(group, nullptr);
-  const auto* header = static_cast<const WORD*>(LockResource(LoadResource(program, group)));
+  const auto* header = static_cast<const WORD*>(LockResource(LoadResource(program.get(), group)));
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(header[2], 1) << "one image";
   const auto* entry = reinterpret_cast<const BYTE*>(header + 3);
   EXPECT_EQ(entry[0], 48);
   EXPECT_EQ(entry[1], 48);
   EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 8) << "256 colours";
-  FreeLibrary(program);
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "win32_handles.h"
+#include "platform/win32/scoped_win.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) return 2;
-  const win32_test::UniqueHandle finish(OpenEventA(SYNCHRONIZE, FALSE, argv[2]));
+  const win32::AutoCloseHandle finish(OpenEventA(SYNCHRONIZE, FALSE, argv[2]));
   if (!finish.valid()) return 3;
   const std::string target = argv[1];
   const std::string partial = target + ".part";

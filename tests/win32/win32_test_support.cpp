@@ -22,7 +22,7 @@ std::string ProgramFolder() {
 
 std::string SearchedName(const std::string& path, std::string* short_name) {
   WIN32_FIND_DATAA data{};
-  const UniqueSearch search(FindFirstFileA(path.c_str(), &data));
+  const win32::ScopedFindFile search(FindFirstFileA(path.c_str(), &data));
   if (!search.valid()) return std::string();
   if (short_name != nullptr) *short_name = data.cAlternateFileName;
   return data.cFileName;
@@ -53,7 +53,7 @@ bool MakeFolder(const std::string& path, std::vector<std::string>* made) {
 void RemoveTree(const std::string& folder) {
   {
     WIN32_FIND_DATAA data{};
-    const UniqueSearch search(FindFirstFileA((folder + "\\*").c_str(), &data));
+    const win32::ScopedFindFile search(FindFirstFileA((folder + "\\*").c_str(), &data));
     if (search.valid()) {
       do {
         const std::string name = data.cFileName;
@@ -101,8 +101,8 @@ std::string CreatedTree::Folder(const std::string& relative) {
 
 std::string CreatedTree::File(const std::string& relative, const std::string& content) {
   const std::string path = root_ + "\\" + relative;
-  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win32::AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::string();
   made_.push_back(path);
   DWORD written = 0;
@@ -209,7 +209,7 @@ void NoDialogTest::TearDown() {
 }
 
 uintptr_t NextHandleSlot() {
-  const UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  const win32::AutoCloseHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   return reinterpret_cast<uintptr_t>(event.get());
 }
 
@@ -259,7 +259,7 @@ SavedKeyTree::Key ReadTree(HKEY key, const std::string& name) {
       continue;
     }
     const std::string child(subkey_name.data(), size);
-    UniqueKey opened;
+    win32::ScopedRegKey opened;
     if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, opened.out()) == ERROR_SUCCESS) {
       saved.children.push_back(ReadTree(opened.get(), child));
     }
@@ -268,7 +268,7 @@ SavedKeyTree::Key ReadTree(HKEY key, const std::string& name) {
 }
 
 void WriteTree(HKEY parent, const SavedKeyTree::Key& saved) {
-  UniqueKey key;
+  win32::ScopedRegKey key;
   if (RegCreateKeyExA(parent, saved.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, key.out(), nullptr) != ERROR_SUCCESS) {
     return;
@@ -284,7 +284,7 @@ void WriteTree(HKEY parent, const SavedKeyTree::Key& saved) {
 
 bool DeleteKeyTree(HKEY root, const std::string& path) {
   {
-    UniqueKey key;
+    win32::ScopedRegKey key;
     const LONG opened = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.out());
     if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;
     std::vector<std::string> children;
@@ -304,7 +304,7 @@ bool DeleteKeyTree(HKEY root, const std::string& path) {
 }
 
 SavedKeyTree::SavedKeyTree(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
-  UniqueKey key;
+  win32::ScopedRegKey key;
   existed_ = RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, key.out()) == ERROR_SUCCESS;
   if (existed_) saved_ = ReadTree(key.get(), path_);
 }
@@ -324,7 +324,7 @@ SavedValue::~SavedValue() {
     WriteValue(root_, path_, name_, type_, data_.data(), static_cast<DWORD>(data_.size()));
     return;
   }
-  UniqueKey key;
+  win32::ScopedRegKey key;
   if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, key.out()) == ERROR_SUCCESS) {
     RegDeleteValueA(key.get(), name_.c_str());
   }
@@ -332,7 +332,7 @@ SavedValue::~SavedValue() {
 
 bool WriteValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
                 const void* data, DWORD size) {
-  UniqueKey key;
+  win32::ScopedRegKey key;
   if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                       nullptr, key.out(), nullptr) != ERROR_SUCCESS) {
     return false;
@@ -348,7 +348,7 @@ bool WriteString(HKEY root, const std::string& path, const std::string& name,
 
 bool ReadValue(HKEY root, const std::string& path, const std::string& name, DWORD* type,
                std::vector<BYTE>* data) {
-  UniqueKey key;
+  win32::ScopedRegKey key;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) {
     return false;
   }
@@ -433,8 +433,9 @@ std::optional<std::string> WaitForFileContent(const std::string& path, DWORD mil
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win32::AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
   if (!file.valid()) return std::string();
   std::string content;
   char buffer[4096];

@@ -1,5 +1,6 @@
 // Helpers of the Windows tests: a folder tree that removes what was made in it, and a watch for
-// message boxes that should never appear. The handle owners are in win32_handles.h.
+// message boxes that should never appear. The handle owners are in
+// platform/win32/scoped_win.h.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "win32_handles.h"
+#include "platform/win32/scoped_win.h"
 #include "win32_thread.h"
 
 namespace win32_test {
@@ -172,7 +173,7 @@ class ChildProcess {
   DWORD ExitCode() const;
 
  private:
-  UniqueHandle process_;
+  win32::AutoCloseHandle process_;
 };
 
 // The content of a file that another program writes whole and then renames into place, once

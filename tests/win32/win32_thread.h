@@ -7,7 +7,7 @@
 #include <functional>
 #include <utility>
 
-#include "win32_handles.h"
+#include "platform/win32/scoped_win.h"
 
 namespace win32_test {
 
@@ -35,7 +35,7 @@ class Thread {
   }
 
   std::function<void()> body_;
-  UniqueHandle handle_;
+  win32::AutoCloseHandle handle_;
 };
 
 class CriticalSection {

@@ -2,7 +2,8 @@
 #include <cstring>
 
 #include "commands.h"
-#include "handles.h"
+#include "pixel_buffer.h"
+#include "platform/win32/scoped_win.h"
 #include "target.h"
 
 namespace uidriver {
@@ -92,7 +93,7 @@ constexpr double kIconMatchNeeded = 0.97;
 bool CopyFromScreen(HWND control, const PixelBuffer& buffer, int width, int height) {
   POINT origin{0, 0};
   ClientToScreen(control, &origin);
-  ScreenDc screen;
+  win32::ScopedGetDC screen;
   const bool copied = screen.get() && BitBlt(buffer.dc(), 0, 0, width, height, screen.get(),
                                              origin.x, origin.y, SRCCOPY);
   GdiFlush();
@@ -197,10 +198,10 @@ int NoMsgBoxCommand(const Context& ctx) {
 
 int ClipboardCommand(const Context& ctx) {
   if (!ctx.args.empty()) throw Failure{kFailed, "usage: clipboard"};
-  ClipboardSession clipboard(kClipboardRetryMs);
-  if (!clipboard.is_open()) throw Failure{kFailed, "clipboard stays busy"};
+  win32::ScopedClipboard clipboard(nullptr, kClipboardRetryMs);
+  if (!clipboard.open()) throw Failure{kFailed, "clipboard stays busy"};
   if (!IsClipboardFormatAvailable(CF_TEXT)) return kNoClipboardText;
-  GlobalLockGuard lock(GetClipboardData(CF_TEXT));
+  win32::ScopedGlobalLock lock(GetClipboardData(CF_TEXT));
   if (!lock.data()) return kNoClipboardText;
   const char* text = static_cast<const char*>(lock.data());
   Print(std::string(text, strnlen(text, lock.size())));

@@ -1,6 +1,5 @@
 // Commands about keyboard focus and Tab navigation.
 #include "commands.h"
-#include "handles.h"
 #include "target.h"
 
 namespace uidriver {
@@ -48,6 +47,26 @@ LPARAM KeyParam(UINT scan_code, bool key_up) {
 void PostKey(HWND target, UINT vk, UINT scan_code, bool key_up) {
   PostMessageA(target, key_up ? WM_KEYUP : WM_KEYDOWN, vk, KeyParam(scan_code, key_up));
 }
+
+// Shares this thread's input state (key state, focus) with another thread while alive.
+class ThreadInputLink {
+ public:
+  explicit ThreadInputLink(DWORD other_thread)
+      : self_(GetCurrentThreadId()),
+        other_(other_thread),
+        attached_(AttachThreadInput(self_, other_, TRUE) != FALSE) {}
+  ~ThreadInputLink() {
+    if (attached_) AttachThreadInput(self_, other_, FALSE);
+  }
+  ThreadInputLink(const ThreadInputLink&) = delete;
+  ThreadInputLink& operator=(const ThreadInputLink&) = delete;
+  bool attached() const { return attached_; }
+
+ private:
+  DWORD self_;
+  DWORD other_;
+  bool attached_;
+};
 
 // Marks Shift as held in the target thread's key state, so GetKeyState(VK_SHIFT) there (as used
 // by IsDialogMessage) sees it; posted key messages alone do not update that state.

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "commands.h"
-#include "handles.h"
+#include "platform/win32/scoped_win.h"
 #include "target.h"
 
 namespace uidriver {
@@ -41,7 +41,7 @@ std::pair<HKEY, std::string> SplitKey(const std::string& key) {
   throw Failure{kFailed, "not a registry root: " + root};
 }
 
-bool Open(const std::string& key, REGSAM access, RegistryKey* opened) {
+bool Open(const std::string& key, REGSAM access, win32::ScopedRegKey* opened) {
   const auto [root, path] = SplitKey(key);
   return RegOpenKeyExA(root, path.c_str(), 0, access, opened->out()) == ERROR_SUCCESS;
 }
@@ -75,13 +75,13 @@ std::string Shown(DWORD type, const std::string& data) {
 
 int RegKeyCommand(const Context& ctx) {
   if (ctx.args.size() != 1) throw Failure{kFailed, "usage: regkey KEY"};
-  RegistryKey key;
+  win32::ScopedRegKey key;
   return Open(ctx.args[0], KEY_READ, &key) ? kOk : kNotFound;
 }
 
 int RegGetCommand(const Context& ctx) {
   if (ctx.args.size() != 2) throw Failure{kFailed, "usage: regget KEY NAME"};
-  RegistryKey key;
+  win32::ScopedRegKey key;
   if (!Open(ctx.args[0], KEY_READ, &key)) return kNotFound;
   const char* name = ctx.args[1].c_str();
   DWORD type = 0;
@@ -118,7 +118,7 @@ int RegSetCommand(const Context& ctx) {
     throw Failure{kFailed, "kind not handled: " + kind};
   }
   const auto [root, path] = SplitKey(ctx.args[0]);
-  RegistryKey key;
+  win32::ScopedRegKey key;
   if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                       nullptr, key.out(), nullptr) != ERROR_SUCCESS ||
       RegSetValueExA(key.get(), ctx.args[1].c_str(), 0, type,
@@ -139,7 +139,7 @@ int RegDeleteCommand(const Context& ctx) {
     return kOk;
   }
   if (ctx.args.size() != 2) throw Failure{kFailed, "usage: regdelete KEY [NAME]"};
-  RegistryKey key;
+  win32::ScopedRegKey key;
   if (!Open(ctx.args[0], KEY_SET_VALUE, &key)) return kNotFound;
   const LONG status = RegDeleteValueA(key.get(), ctx.args[1].c_str());
   if (status == ERROR_FILE_NOT_FOUND) return kNotFound;

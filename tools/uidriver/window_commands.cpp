@@ -2,7 +2,8 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "handles.h"
+#include "pixel_buffer.h"
+#include "platform/win32/scoped_win.h"
 #include "target.h"
 
 namespace uidriver {
@@ -128,7 +129,7 @@ int WaitGoneCommand(const Context& ctx) {
 
 int DpiCommand(const Context& ctx) {
   RequireArgs(ctx, 0, "dpi");
-  ScreenDc screen;
+  win32::ScopedGetDC screen;
   Print(std::to_string(GetDeviceCaps(screen.get(), LOGPIXELSX)) + "\n");
   return kOk;
 }
@@ -147,7 +148,7 @@ int PixelsCommand(const Context& ctx) {
   // from the screen where that client area shows; nothing else is on the tests' display.
   POINT origin{left, top};
   ClientToScreen(control, &origin);
-  ScreenDc screen;
+  win32::ScopedGetDC screen;
   if (!screen.get() ||
       !BitBlt(buffer.dc(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY)) {
     throw Failure{kFailed, "cannot read the screen's pixels"};

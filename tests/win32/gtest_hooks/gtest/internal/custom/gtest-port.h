@@ -5,22 +5,19 @@
 
 #include <windows.h>
 
+#include "platform/win32/scoped_win.h"
+
 #define GTEST_HAS_NOTIFICATION_ 1
 
 namespace testing::internal {
 
 class Notification {
  public:
-  Notification() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-  Notification(const Notification&) = delete;
-  Notification& operator=(const Notification&) = delete;
-  ~Notification() { CloseHandle(event_); }
-
-  void Notify() { SetEvent(event_); }
-  void WaitForNotification() { WaitForSingleObject(event_, INFINITE); }
+  void Notify() { SetEvent(event_.get()); }
+  void WaitForNotification() { WaitForSingleObject(event_.get(), INFINITE); }
 
  private:
-  HANDLE event_;
+  ::win32::AutoCloseHandle event_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
 }  // namespace testing::internal
