@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,54 +21,66 @@ namespace {
 
 constexpr char kFormClass[] = "SondrelForm";
 constexpr char kPictureClass[] = "SondrelPicture";
-constexpr char kBaseProcProperty[] = "SondrelBaseProc";
-constexpr int kFirstControlId = 100;  // a control's id is 100 + its tab index
+constexpr int kFirstControlId = 100;  // controls are numbered from here in creation order
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
+// A control's data, held by its form and reached from the control's window (its user data).
 struct NativeControl {
-  HWND hwnd;
-  ControlKind kind;
-  int16_t tab_index;
-  Picture picture;
+  ControlId id = 0;
+  ControlKind kind = ControlKind::Label;
+  int16_t tab_index = 0;
+  Picture picture = Picture::None;
   win32::ScopedGdiObj<HFONT> font;  // only for controls with a font of their own
+  HWND hwnd = nullptr;
+  WNDPROC base_proc = nullptr;  // a frame's own procedure, which FrameProc wraps
   // A text box's text while the form loads: a multi-line edit lays its whole text out again
   // on every write, which made building the report many times slower than showing it.
   std::optional<std::string> loading_text;
 };
 
+// The form's data lives on the form's window (its user data) from WM_NCCREATE to WM_NCDESTROY,
+// when its controls' windows are gone and their fonts can go too.
 struct NativeForm {
   HWND hwnd = nullptr;
   FormEvents* events = nullptr;
   bool loaded = false;
   double twips_per_pixel = 15;
   HWND focus_to_restore = nullptr;
-  std::vector<NativeControl> controls;
+  std::vector<std::unique_ptr<NativeControl>> controls;  // by ControlId
 };
 
-NativeForm& TheForm() {
-  static NativeForm form;
-  return form;
+// The form the seam's functions work on, until its window is destroyed.
+HWND current_form = nullptr;
+
+NativeForm* FormOf(HWND hwnd) {
+  return reinterpret_cast<NativeForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-NativeControl& At(ControlId control) { return TheForm().controls.at(control); }
-
-int ToPixels(double twips) {
-  return static_cast<int>(std::lround(twips / TheForm().twips_per_pixel));
+// Every window inside the form is one of its controls; a control's data is set right after its
+// window is created, so for a moment it has none.
+NativeControl* ControlOf(HWND hwnd) {
+  return reinterpret_cast<NativeControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-const NativeControl* FindControl(HWND hwnd) {
-  for (const NativeControl& control : TheForm().controls) {
-    if (control.hwnd == hwnd) return &control;
-  }
-  return nullptr;
+NativeForm& CurrentForm() {
+  NativeForm* form = current_form != nullptr ? FormOf(current_form) : nullptr;
+  if (form == nullptr) throw runtime::Error(-1, "The form is not loaded");
+  return *form;
 }
 
-ControlId IdOf(const NativeControl& control) {
-  return static_cast<ControlId>(&control - TheForm().controls.data());
+// A handler may unload the form, and its data goes with its window.
+bool StillCurrent(HWND form) { return form != nullptr && form == current_form; }
+
+NativeControl& At(ControlId control) {
+  return *CurrentForm().controls.at(static_cast<size_t>(control));
+}
+
+int ToPixels(const NativeForm& form, double twips) {
+  return static_cast<int>(std::lround(twips / form.twips_per_pixel));
 }
 
 void ShowUntrappedError(const runtime::Error& error) {
-  MessageBoxA(TheForm().hwnd, runtime::ProcedureErrorText(error).c_str(), "Sondrel", MB_OK);
+  MessageBoxA(current_form, runtime::ProcedureErrorText(error).c_str(), "Sondrel", MB_OK);
 }
 
 // An error escaping an event handler must not unwind through the system's code: it is shown,
@@ -92,10 +105,10 @@ bool TakesFocus(const NativeControl& control) {
 
 // Focus moves by tab index across containers, which the dialog manager's per-parent order
 // cannot do.
-void MoveFocus(bool backwards) {
+void MoveFocus(const NativeForm& form, bool backwards) {
   std::vector<const NativeControl*> order;
-  for (const NativeControl& control : TheForm().controls) {
-    if (TakesFocus(control)) order.push_back(&control);
+  for (const auto& control : form.controls) {
+    if (TakesFocus(*control)) order.push_back(control.get());
   }
   if (order.empty()) return;
   std::sort(order.begin(), order.end(), [](const NativeControl* a, const NativeControl* b) {
@@ -113,26 +126,27 @@ void MoveFocus(bool backwards) {
   SetFocus(order[static_cast<size_t>(next)]->hwnd);
 }
 
-void FocusFirst() {
+void FocusFirst(const NativeForm& form) {
   const NativeControl* first = nullptr;
-  for (const NativeControl& control : TheForm().controls) {
-    if (TakesFocus(control) && (first == nullptr || control.tab_index < first->tab_index)) {
-      first = &control;
+  for (const auto& control : form.controls) {
+    if (TakesFocus(*control) && (first == nullptr || control->tab_index < first->tab_index)) {
+      first = control.get();
     }
   }
   if (first != nullptr) SetFocus(first->hwnd);
 }
 
-void ForwardClick(HWND sender) {
-  NativeForm& form = TheForm();
-  const NativeControl* control = FindControl(sender);
+// The handler may unload the form: nothing of it is touched after.
+void ForwardClick(const NativeForm& form, HWND sender) {
+  const NativeControl* control = ControlOf(sender);
   if (control == nullptr || control->kind != ControlKind::CommandButton || !form.loaded) return;
-  const ControlId id = IdOf(*control);
-  RunHandler([&] { form.events->Click(id); });
+  FormEvents& events = *form.events;
+  const ControlId id = control->id;
+  RunHandler([&] { events.Click(id); });
 }
 
 bool IsCommandButton(HWND hwnd) {
-  const NativeControl* control = FindControl(hwnd);
+  const NativeControl* control = ControlOf(hwnd);
   return control != nullptr && control->kind == ControlKind::CommandButton;
 }
 
@@ -140,81 +154,136 @@ bool IsCommandButton(HWND hwnd) {
 // has the focus, as in a dialog, and means nothing elsewhere, since the form has no default
 // button. Space is the button's own key, and Escape means nothing.
 bool HandleFormKey(const MSG& message) {
-  NativeForm& form = TheForm();
-  if (message.message != WM_KEYDOWN || form.hwnd == nullptr || !IsChild(form.hwnd, message.hwnd))
+  if (message.message != WM_KEYDOWN || current_form == nullptr ||
+      !IsChild(current_form, message.hwnd))
     return false;
+  const NativeForm& form = *FormOf(current_form);
   if (message.wParam == VK_TAB) {
-    MoveFocus(GetKeyState(VK_SHIFT) < 0);
+    MoveFocus(form, GetKeyState(VK_SHIFT) < 0);
     return true;
   }
   if (message.wParam == VK_RETURN && IsCommandButton(message.hwnd) &&
       IsWindowEnabled(message.hwnd)) {
-    ForwardClick(message.hwnd);
+    ForwardClick(form, message.hwnd);
     return true;
   }
   return false;
 }
 
+// The window takes the data CreateForm made at WM_NCCREATE, and frees it at WM_NCDESTROY.
+void OnNcCreate(HWND hwnd, LPARAM lparam) {
+  const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+  auto& made = *static_cast<std::unique_ptr<NativeForm>*>(create->lpCreateParams);
+  NativeForm* form = made.release();
+  form->hwnd = hwnd;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+}
+
+void OnNcDestroy(HWND hwnd) {
+  const std::unique_ptr<NativeForm> form(FormOf(hwnd));
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+}
+
+void OnSize(const NativeForm& form, WPARAM kind) {
+  if (!form.loaded || kind == SIZE_MINIMIZED) return;
+  FormEvents& events = *form.events;
+  RunHandler([&] { events.Resize(); });
+}
+
+void OnCommand(const NativeForm& form, WPARAM wparam, LPARAM lparam) {
+  const auto sender = reinterpret_cast<HWND>(lparam);
+  if (HIWORD(wparam) == BN_CLICKED && IsChild(form.hwnd, sender)) ForwardClick(form, sender);
+}
+
+// The pictures' transparent parts hold the old button face until composed again.
+void OnSysColorChange(HWND hwnd) {
+  win32::RecomposePictures();
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Labels sit on the button face, not on the white of an edit box.
+LRESULT OnCtlColorStatic(HDC dc) {
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The control that had the focus when the form was left has it again when the form comes back;
+// true when the focus was given.
+bool OnActivate(NativeForm& form, WPARAM state) {
+  if (LOWORD(state) == WA_INACTIVE) {
+    form.focus_to_restore = GetFocus();
+    return false;
+  }
+  if (form.focus_to_restore == nullptr || !IsChild(form.hwnd, form.focus_to_restore)) return false;
+  SetFocus(form.focus_to_restore);
+  return true;
+}
+
+void OnDestroy(HWND hwnd) {
+  if (current_form == hwnd) current_form = nullptr;
+  PostQuitMessage(0);
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  NativeForm& form = TheForm();
+  if (message == WM_NCCREATE) OnNcCreate(hwnd, lparam);
+  NativeForm* form = FormOf(hwnd);
+  if (form == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
   switch (message) {
     case WM_SIZE:
-      if (form.loaded && wparam != SIZE_MINIMIZED) RunHandler([&] { form.events->Resize(); });
+      OnSize(*form, wparam);
       return 0;
     case WM_COMMAND:
-      if (HIWORD(wparam) == BN_CLICKED) ForwardClick(reinterpret_cast<HWND>(lparam));
+      OnCommand(*form, wparam, lparam);
       return 0;
     case WM_SYSCOLORCHANGE:
-      // The pictures' transparent parts hold the old button face until composed again.
-      win32::RecomposePictures();
-      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      OnSysColorChange(hwnd);
       return 0;
     case WM_CTLCOLORSTATIC:
-      // Labels sit on the button face, not on the white of an edit box.
-      SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wparam));
     case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        form.focus_to_restore = GetFocus();
-      } else if (form.focus_to_restore != nullptr && IsChild(hwnd, form.focus_to_restore)) {
-        SetFocus(form.focus_to_restore);
-        return 0;
-      }
+      if (OnActivate(*form, wparam)) return 0;
       break;
     case WM_DESTROY:
-      form.hwnd = nullptr;
-      PostQuitMessage(0);
+      OnDestroy(hwnd);
       return 0;
+    case WM_NCDESTROY:
+      OnNcDestroy(hwnd);
+      break;
     default:
       break;
   }
   return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-// Containers hand their children's notifications to the form.
+// Containers hand their children's notifications on towards the form.
 bool ForwardsToForm(UINT message) {
   return message == WM_COMMAND || message == WM_CTLCOLORBTN || message == WM_CTLCOLORSTATIC ||
          message == WM_CTLCOLOREDIT;
 }
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  const auto base = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBaseProcProperty));
-  if (ForwardsToForm(message)) return SendMessageA(TheForm().hwnd, message, wparam, lparam);
-  if (message == WM_NCDESTROY) RemovePropA(hwnd, kBaseProcProperty);
-  if (message == WM_ERASEBKGND) {
-    // A group box paints only its edge and caption; its inside is ours to fill.
-    ::RECT inside{};
-    GetClientRect(hwnd, &inside);
-    FillRect(reinterpret_cast<HDC>(wparam), &inside, GetSysColorBrush(COLOR_BTNFACE));
-    return 1;
-  }
-  return CallWindowProcA(base, hwnd, message, wparam, lparam);
+LRESULT ForwardToParent(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  return SendMessageA(GetParent(hwnd), message, wparam, lparam);
 }
 
-void PaintPicture(HWND hwnd) {
+// A group box paints only its edge and caption; its inside is ours to fill.
+LRESULT OnFrameEraseBackground(HWND hwnd, HDC dc) {
+  ::RECT inside{};
+  GetClientRect(hwnd, &inside);
+  FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+  return 1;
+}
+
+// A frame is a group box whose procedure is wrapped once its data is set, so it always has data.
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (ForwardsToForm(message)) return ForwardToParent(hwnd, message, wparam, lparam);
+  if (message == WM_ERASEBKGND) return OnFrameEraseBackground(hwnd, reinterpret_cast<HDC>(wparam));
+  return CallWindowProcA(ControlOf(hwnd)->base_proc, hwnd, message, wparam, lparam);
+}
+
+void OnPicturePaint(HWND hwnd) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd, &paint);
-  const NativeControl* control = FindControl(hwnd);
+  const NativeControl* control = ControlOf(hwnd);
   HBITMAP bitmap = control != nullptr ? win32::PictureBitmap(control->picture) : nullptr;
   if (bitmap != nullptr) {
     win32::ScopedMemDC memory(dc);
@@ -231,10 +300,10 @@ void PaintPicture(HWND hwnd) {
 }
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (ForwardsToForm(message)) return SendMessageA(TheForm().hwnd, message, wparam, lparam);
+  if (ForwardsToForm(message)) return ForwardToParent(hwnd, message, wparam, lparam);
   switch (message) {
     case WM_PAINT:
-      PaintPicture(hwnd);
+      OnPicturePaint(hwnd);
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -307,55 +376,67 @@ win32::ScopedGdiObj<HFONT> CreateOwnFont(const Font& font) {
 }  // namespace
 
 void CreateForm(const FormSpec& spec, FormEvents& events) {
-  NativeForm& form = TheForm();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   RegisterClasses(instance);
+  auto form = std::make_unique<NativeForm>();
+  form->events = &events;
   {
     win32::ScopedGetDC screen;
-    form.twips_per_pixel = 1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSX);
+    form->twips_per_pixel = 1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSX);
   }
-  form.events = &events;
-  ::RECT frame{0, 0, ToPixels(spec.client_width), ToPixels(spec.client_height)};
+  ::RECT frame{0, 0, ToPixels(*form, spec.client_width), ToPixels(*form, spec.client_height)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
-  form.hwnd = CreateWindowExA(0, kFormClass, spec.caption.c_str(), kFormStyle, CW_USEDEFAULT,
+  HWND hwnd = CreateWindowExA(0, kFormClass, spec.caption.c_str(), kFormStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                              nullptr, nullptr, instance, nullptr);
-  if (form.hwnd == nullptr) throw runtime::Error(-1, "The window could not be created");
+                              nullptr, nullptr, instance, &form);
+  if (hwnd == nullptr) throw runtime::Error(-1, "The window could not be created");
+  current_form = hwnd;
 }
 
 ControlId CreateControl(const ControlSpec& spec) {
-  NativeForm& form = TheForm();
+  NativeForm& form = CurrentForm();
   HWND parent = spec.container == kForm ? form.hwnd : At(spec.container).hwnd;
+  const auto id = static_cast<ControlId>(form.controls.size());
+  auto control = std::make_unique<NativeControl>();
+  control->id = id;
+  control->kind = spec.kind;
+  control->tab_index = spec.tab_index;
+  control->picture = spec.picture;
+  if (spec.font) control->font = CreateOwnFont(*spec.font);
+  form.controls.reserve(form.controls.size() + 1);  // so that adding it below cannot fail
   const NativeKind kind = KindFor(spec);
   const DWORD style = WS_CHILD | kind.style | (spec.visible ? WS_VISIBLE : 0);
-  HWND hwnd = CreateWindowExA(
-      kind.ex_style, kind.window_class, spec.caption.c_str(), style, ToPixels(spec.bounds.left),
-      ToPixels(spec.bounds.top), ToPixels(spec.bounds.width), ToPixels(spec.bounds.height), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + spec.tab_index)),
-      GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd =
+      CreateWindowExA(kind.ex_style, kind.window_class, spec.caption.c_str(), style,
+                      ToPixels(form, spec.bounds.left), ToPixels(form, spec.bounds.top),
+                      ToPixels(form, spec.bounds.width), ToPixels(form, spec.bounds.height), parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + id)),
+                      GetModuleHandleA(nullptr), nullptr);
   if (hwnd == nullptr) throw runtime::Error(-1, "A control could not be created");
+  control->hwnd = hwnd;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control.get()));
   if (spec.kind == ControlKind::Frame) {
-    SetPropA(hwnd, kBaseProcProperty,
-             reinterpret_cast<HANDLE>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)));
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
+    control->base_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));
   }
   if (spec.kind == ControlKind::TextBox) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
-  win32::ScopedGdiObj<HFONT> font =
-      spec.font ? CreateOwnFont(*spec.font) : win32::ScopedGdiObj<HFONT>{};
-  HGDIOBJ shown_font = font.get() != nullptr ? font.get() : GetStockObject(DEFAULT_GUI_FONT);
+  HGDIOBJ shown_font =
+      control->font.get() != nullptr ? control->font.get() : GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(shown_font), FALSE);
-  form.controls.push_back({hwnd, spec.kind, spec.tab_index, spec.picture, std::move(font), {}});
-  return static_cast<ControlId>(form.controls.size() - 1);
+  form.controls.push_back(std::move(control));
+  return id;
 }
 
 void MoveControl(ControlId control, const Bounds& bounds) {
-  SetWindowPos(At(control).hwnd, nullptr, ToPixels(bounds.left), ToPixels(bounds.top),
-               ToPixels(bounds.width), ToPixels(bounds.height), SWP_NOZORDER | SWP_NOACTIVATE);
+  const NativeForm& form = CurrentForm();
+  SetWindowPos(At(control).hwnd, nullptr, ToPixels(form, bounds.left), ToPixels(form, bounds.top),
+               ToPixels(form, bounds.width), ToPixels(form, bounds.height),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SetControlText(ControlId control, const std::string& text) {
   NativeControl& native = At(control);
-  if (native.kind == ControlKind::TextBox && !TheForm().loaded) {
+  if (native.kind == ControlKind::TextBox && !CurrentForm().loaded) {
     native.loading_text = text;
     return;
   }
@@ -363,10 +444,10 @@ void SetControlText(ControlId control, const std::string& text) {
 }
 
 std::string ControlText(ControlId control) {
-  if (At(control).loading_text) return *At(control).loading_text;
-  HWND hwnd = At(control).hwnd;
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  const int copied = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+  const NativeControl& native = At(control);
+  if (native.loading_text) return *native.loading_text;
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(native.hwnd)) + 1, '\0');
+  const int copied = GetWindowTextA(native.hwnd, text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<size_t>(std::max(copied, 0)));
   return text;
 }
@@ -382,33 +463,50 @@ void SetControlPicture(ControlId control, Picture picture) {
 }
 
 double ClientWidth() {
+  const NativeForm& form = CurrentForm();
   ::RECT client{};
-  GetClientRect(TheForm().hwnd, &client);
-  return client.right * TheForm().twips_per_pixel;
+  GetClientRect(form.hwnd, &client);
+  return client.right * form.twips_per_pixel;
 }
 
 double ClientHeight() {
+  const NativeForm& form = CurrentForm();
   ::RECT client{};
-  GetClientRect(TheForm().hwnd, &client);
-  return client.bottom * TheForm().twips_per_pixel;
+  GetClientRect(form.hwnd, &client);
+  return client.bottom * form.twips_per_pixel;
 }
 
-WindowHandle FormHandle() { return reinterpret_cast<WindowHandle>(TheForm().hwnd); }
+WindowHandle FormHandle() { return reinterpret_cast<WindowHandle>(current_form); }
+
+namespace {
+
+// Shows the form with the texts held back while it loaded.
+void ShowLoaded(NativeForm& form) {
+  for (const auto& control : form.controls) {
+    if (!control->loading_text) continue;
+    SetWindowTextA(control->hwnd, control->loading_text->c_str());
+    control->loading_text.reset();
+  }
+  const HWND hwnd = form.hwnd;
+  ShowWindow(hwnd, SW_SHOWNORMAL);  // raises Resize
+  if (!StillCurrent(hwnd)) return;
+  UpdateWindow(hwnd);
+  FocusFirst(form);
+}
+
+}  // namespace
 
 void RunForm() {
-  NativeForm& form = TheForm();
-  RunHandler([&] { form.events->Load(); });
-  form.loaded = true;
-  // Laid out first, so that the report box wraps its text once, at its final width.
-  RunHandler([&] { form.events->Resize(); });
-  for (NativeControl& control : form.controls) {
-    if (!control.loading_text) continue;
-    SetWindowTextA(control.hwnd, control.loading_text->c_str());
-    control.loading_text.reset();
+  NativeForm& form = CurrentForm();
+  const HWND hwnd = form.hwnd;
+  FormEvents& events = *form.events;
+  RunHandler([&] { events.Load(); });
+  if (StillCurrent(hwnd)) {
+    form.loaded = true;
+    // Laid out first, so that the report box wraps its text once, at its final width.
+    RunHandler([&] { events.Resize(); });
   }
-  ShowWindow(form.hwnd, SW_SHOWNORMAL);
-  UpdateWindow(form.hwnd);
-  FocusFirst();
+  if (StillCurrent(hwnd)) ShowLoaded(form);
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -419,7 +517,7 @@ void RunForm() {
 }
 
 void UnloadForm() {
-  if (TheForm().hwnd != nullptr) DestroyWindow(TheForm().hwnd);
+  if (current_form != nullptr) DestroyWindow(current_form);
 }
 
 }  // namespace platform::toolkit

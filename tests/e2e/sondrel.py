@@ -13,12 +13,13 @@ EXE = os.environ["SONDREL_EXE"]
 DRIVE_C = os.path.join(os.environ["SONDREL_WINE_STATE"], "prefix", "drive_c")
 DRIVER = os.environ["SONDREL_UIDRIVER"]
 
-# A control's id in its window is 100 + its tab index.
+# A control's id in its window: the form numbers its controls from 100 in the order it creates
+# them.
 IDS = {
-    "Text1": 100, "Picture1": 101, "btnClose": 102, "btnCopy": 103,
-    "Frame1(0)": 104, "Pict(0)": 105, "Frame1(1)": 106, "Pict(1)": 107,
-    "btnDownload(0)": 108, "btnDownload(1)": 109, "resPict(0)": 110, "resPict(1)": 111,
-    "lblVersion(0)": 112, "lblVersion(1)": 113,
+    "resPict(1)": 100, "resPict(0)": 101,
+    "Frame1(1)": 102, "btnDownload(1)": 103, "Pict(1)": 104, "lblVersion(1)": 105,
+    "Frame1(0)": 106, "btnDownload(0)": 107, "Pict(0)": 108, "lblVersion(0)": 109,
+    "Picture1": 110, "btnCopy": 111, "btnClose": 112, "Text1": 113,
 }
 
 
