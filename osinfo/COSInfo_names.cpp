@@ -7,7 +7,9 @@ namespace {
 
 constexpr uint32_t kNameBufferSize = 100;
 constexpr uint32_t kTempPathBufferSize = 255;
-// GetTempFileNameA writes up to MAX_PATH characters whatever buffer it is given.
+// The name's buffer is 255 blanks; GetTempFileNameA writes up to MAX_PATH characters whatever
+// buffer it is given, so NULs after them make room for that.
+constexpr size_t kTempFileBlanks = 255;
 constexpr size_t kTempFileBufferSize = 260;
 constexpr uint32_t kFixedUniqueNumber = 1;  // nonzero: the name is only formed
 constexpr char kSetupUserInfo[] = "Software\\Microsoft\\MS Setup (ACME)\\User Info";
@@ -64,7 +66,8 @@ std::string COSInfo::TempPath() const {
 std::string COSInfo::TempFile(const std::string& strPrefix) const {
   return runtime::Trapped<std::string>("TempFile", [&](std::string& result) {
     const std::string folder = TempPathBuffer();
-    std::string name(kTempFileBufferSize, ' ');
+    std::string name(kTempFileBlanks, ' ');
+    name.resize(kTempFileBufferSize, '\0');
     platform::GetTempFileNameA(folder, strPrefix, kFixedUniqueNumber, name.data());
     result = TrimNulls(name);
   });

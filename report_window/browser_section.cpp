@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "platform/platform.h"
@@ -13,6 +14,17 @@ namespace {
 // An empty file with the extension the shell's browser association is registered for.
 constexpr char kProbeFile[] = "kelvoran.htm";
 constexpr size_t kResultBlanks = 512;
+
+// The path the shell wrote: Windows 98 leaves it without its NUL, so the buffer's blanks
+// follow it, and NT 4.0 puts a control character after it. It ends at the first NUL or control
+// character, and blanks at its end are dropped, as Windows drops them from any path.
+std::string FoundPath(const std::vector<char>& result) {
+  const auto end = std::find_if(result.begin(), result.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < ' '; });
+  std::string path(result.begin(), end);
+  path.erase(path.find_last_not_of(' ') + 1);
+  return path;
+}
 
 std::string ProbeFilePath() { return support::PathInFolder(support::ProgramFolder(), kProbeFile); }
 
@@ -38,7 +50,7 @@ void AppendBrowserSection(ReportPass& pass) {
     std::vector<char> result(kResultBlanks, ' ');
     result.push_back('\0');
     found = platform::FindExecutableA(kProbeFile, support::ProgramFolder(), result.data());
-    found_path = result.data();
+    found_path = FoundPath(result);
   });
   GuardedStep([&] { pass.browser_path = found > 32 ? found_path : "Browser non trovato"; });
   GuardedStep([&] {

@@ -3,11 +3,16 @@
 #pragma once
 
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "platform/base/runtime_error.h"
 
 namespace runtime {
+
+inline Error OutOfMemory() { return Error(kOutOfMemory, "Out of memory"); }
+// Anything thrown that is neither a run-time error nor a failed allocation.
+inline Error InternalError() { return Error(kInternalError, "Internal error"); }
 
 // Shows the procedure error report: OK only, no icon, modal to the program, titled with the
 // procedure's name.
@@ -23,7 +28,12 @@ Result Trapped(const std::string& procedure, Body&& body) {
   } catch (const Error& error) {
     ReportProcedureError(procedure, error);
   } catch (const std::bad_alloc&) {
-    ReportProcedureError(procedure, Error(kOutOfMemory, "Out of memory"));
+    ReportProcedureError(procedure, OutOfMemory());
+  } catch (const std::length_error&) {
+    // A buffer of a size the system reported that no allocation can give.
+    ReportProcedureError(procedure, OutOfMemory());
+  } catch (...) {
+    ReportProcedureError(procedure, InternalError());
   }
   return result;
 }

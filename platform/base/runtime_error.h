@@ -11,6 +11,7 @@ namespace runtime {
 
 constexpr int32_t kOverflow = 6;
 constexpr int32_t kOutOfMemory = 7;
+constexpr int32_t kInternalError = 51;
 constexpr int32_t kEntryPointNotFound = 453;
 
 class Error : public std::exception {

@@ -105,21 +105,6 @@ void AddFile(const std::string& path, File file) {
   machine().files[path] = std::move(file);
 }
 
-std::vector<uint8_t> VersionResource(uint32_t version_ms, uint32_t version_ls) {
-  platform::VS_FIXEDFILEINFO info{};
-  info.dwSignature = 0xFEEF04BD;
-  info.dwStrucVersion = 0x10000;
-  info.dwFileVersionMS = version_ms;
-  info.dwFileVersionLS = version_ls;
-  const char16_t key[] = u"VS_VERSION_INFO";
-  std::vector<uint8_t> block(40 + sizeof info, 0);
-  const uint16_t header[] = {static_cast<uint16_t>(block.size()), sizeof info, 0};
-  std::memcpy(block.data(), header, sizeof header);
-  std::memcpy(block.data() + 6, key, sizeof key);
-  std::memcpy(block.data() + 40, &info, sizeof info);
-  return block;
-}
-
 }  // namespace sim
 
 namespace platform {
@@ -197,41 +182,6 @@ SearchHandle FindFirstFileA(const std::string& path, WIN32_FIND_DATAA* data) {
 int32_t FindClose(SearchHandle search) {
   sim::Enter("FindClose");
   return static_cast<int32_t>(sim::machine().open_searches.erase(search));
-}
-
-uint32_t GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle) {
-  sim::Enter("GetFileVersionInfoSizeA");
-  *handle = 0;
-  const sim::File* file = sim::Find(path);
-  if (!file || !file->version_resource) return 0;
-  return static_cast<uint32_t>(file->version_resource->size());
-}
-
-int32_t GetFileVersionInfoA(const std::string& path, uint32_t, uint32_t size, void* data) {
-  sim::Enter("GetFileVersionInfoA");
-  const sim::File* file = sim::Find(path);
-  if (!file || !file->version_resource) return 0;
-  const std::vector<uint8_t>& resource = *file->version_resource;
-  std::memcpy(data, resource.data(), std::min<size_t>(size, resource.size()));
-  sim::machine().version_buffers[data] = size;
-  return 1;
-}
-
-// The root block's value follows its 6-byte header and its key, aligned to 4 bytes. Like the
-// real query it trusts the value length the block states; it reads only the header itself.
-int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** buffer,
-                       uint32_t* length) {
-  sim::Enter("VerQueryValueA");
-  constexpr uint32_t kValueOffset = 40;
-  const auto& buffers = sim::machine().version_buffers;
-  const auto filled = buffers.find(block);
-  if (sub_block != "\\" || filled == buffers.end() || filled->second < kValueOffset) return 0;
-  uint16_t value_length = 0;
-  std::memcpy(&value_length, static_cast<const uint8_t*>(block) + 2, sizeof value_length);
-  if (value_length == 0) return 0;
-  *buffer = const_cast<uint8_t*>(static_cast<const uint8_t*>(block) + kValueOffset);
-  *length = value_length;
-  return 1;
 }
 
 }  // namespace platform

@@ -11,9 +11,13 @@ Machine& machine() {
 
 void Reset() { machine() = Machine{}; }
 
+const FamilyAnswers& Answers() { return AnswersOf(machine().family); }
+
 void Enter(const char* entry_point) {
   Machine& m = machine();
   m.calls.emplace_back(entry_point);
+  const auto raised = m.raises.find(entry_point);
+  if (raised != m.raises.end()) std::rethrow_exception(raised->second);
   if (m.uncallable.count(entry_point) != 0) {
     throw runtime::Error(runtime::kEntryPointNotFound,
                          std::string("Can't find DLL entry point ") + entry_point);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_family.h"
 #include "platform/toolkit.h"
 
 namespace sim {
@@ -109,6 +111,8 @@ struct SystemParametersCall {
 };
 
 struct Machine {
+  // The answers of calls in which the families differ follow it; the version record does not.
+  WindowsFamily family = WindowsFamily::kNt;
   VersionRecord version;
   // A folder the platform does not write leaves the caller's buffer untouched.
   std::optional<std::string> system_directory = std::string("C:\\WINDOWS\\System32");
@@ -178,6 +182,9 @@ struct Machine {
 
   // Entry points that do not exist on this machine: calling one raises error 453.
   std::set<std::string> uncallable;
+  // Entry points that throw, as the program's own code would when a size the system reported
+  // is beyond what it can allocate.
+  std::map<std::string, std::exception_ptr> raises;
   // Every platform call received, by name, in order.
   std::vector<std::string> calls;
 
@@ -203,6 +210,9 @@ void AddFile(const std::string& path, File file = {});
 void AddFolder(const std::string& path, uint32_t extra_attributes = 0);
 // A version resource as the resource compiler lays it out, with the given file version.
 std::vector<uint8_t> VersionResource(uint32_t version_ms, uint32_t version_ls);
+// A 32-bit layout block in the 16-bit layout, as a 16-bit module stores it and as Windows 9x
+// hands back every block; one whose key cannot be read comes back as it is.
+std::vector<uint8_t> SixteenBitLayout(const std::vector<uint8_t>& block);
 
 // The bytes of the clipboard's CF_TEXT block; nothing when it holds none.
 std::optional<std::vector<uint8_t>> ClipboardBytes();
@@ -214,6 +224,8 @@ std::optional<std::string> Resolve(const std::string& path);
 // The one simulated machine; Reset() gives a fresh one.
 Machine& machine();
 void Reset();
+// How the machine's Windows family answers.
+const FamilyAnswers& Answers();
 
 // Records a call of an entry point, raising error 453 where it is uncallable.
 void Enter(const char* entry_point);

@@ -42,6 +42,45 @@ std::string JoinKeyPath(const std::string& parent, const std::string& child) {
   return parent + "\\" + child;
 }
 
+// The data as the machine's family hands a value back.
+std::vector<uint8_t> DataHandedBack(const RegistryValue& value) {
+  std::vector<uint8_t> data = value.data;
+  if (value.type == platform::kRegSz && Answers().text_values_cut_after_first_nul) {
+    data.erase(std::find(data.begin(), data.end(), 0), data.end());
+    data.push_back(0);
+  }
+  return data;
+}
+
+int32_t QueryValue(platform::RegistryKey key, const std::string& value_name, uint32_t* type,
+                   uint8_t* data, uint32_t* size) {
+  platform::RegistryKey root = 0;
+  std::string path;
+  if (!KeyPath(key, &root, &path)) return kErrorInvalidHandle;
+  const RegistryKey* found = FindKey(root, path);
+  if (found == nullptr) return kErrorFileNotFound;
+  const auto value = found->values.find(value_name.c_str());
+  if (value == found->values.end()) {
+    if (Answers().missing_value_clears_type) *type = 0;
+    if (Answers().missing_value_clears_size) *size = 0;
+    return kErrorFileNotFound;
+  }
+  const std::vector<uint8_t> stored = DataHandedBack(value->second);
+  *type = value->second.type;
+  if (data == nullptr) {
+    *size = static_cast<uint32_t>(stored.size());
+    return platform::kErrorSuccess;
+  }
+  if (value->second.read_fails) return kErrorReadFault;
+  if (*size < stored.size()) {
+    *size = static_cast<uint32_t>(stored.size());
+    return kErrorMoreData;
+  }
+  std::copy(stored.begin(), stored.end(), data);
+  *size = static_cast<uint32_t>(stored.size());
+  return platform::kErrorSuccess;
+}
+
 }  // namespace
 
 void SetValue(platform::RegistryKey root, const std::string& key_path, const std::string& name,
@@ -76,35 +115,24 @@ int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t, ui
   const std::string path = sim::JoinKeyPath(parent, sub_key.c_str());
   if (sim::FindKey(root_key, path) == nullptr) return sim::kErrorFileNotFound;
   sim::Machine& m = sim::machine();
+  const std::string opened = std::to_string(root_key) + "|" + path;
+  if (sim::Answers().reopened_key_is_the_same_handle) {
+    const auto open = std::find_if(m.open_keys.begin(), m.open_keys.end(),
+                                   [&](const auto& key) { return key.second == opened; });
+    if (open != m.open_keys.end()) {
+      *result = open->first;
+      return kErrorSuccess;
+    }
+  }
   *result = m.next_key++;
-  m.open_keys[*result] = std::to_string(root_key) + "|" + path;
+  m.open_keys[*result] = opened;
   return kErrorSuccess;
 }
 
 int32_t RegQueryValueExA(RegistryKey key, const std::string& value_name, uint32_t* type,
                          uint8_t* data, uint32_t* size) {
   sim::Enter("RegQueryValueExA");
-  RegistryKey root = 0;
-  std::string path;
-  if (!sim::KeyPath(key, &root, &path)) return sim::kErrorInvalidHandle;
-  const sim::RegistryKey* found = sim::FindKey(root, path);
-  if (found == nullptr) return sim::kErrorFileNotFound;
-  const auto value = found->values.find(value_name.c_str());
-  if (value == found->values.end()) return sim::kErrorFileNotFound;
-  const std::vector<uint8_t>& stored = value->second.data;
-  *type = value->second.type;
-  if (data == nullptr) {
-    *size = static_cast<uint32_t>(stored.size());
-    return kErrorSuccess;
-  }
-  if (value->second.read_fails) return sim::kErrorReadFault;
-  if (*size < stored.size()) {
-    *size = static_cast<uint32_t>(stored.size());
-    return sim::kErrorMoreData;
-  }
-  std::copy(stored.begin(), stored.end(), data);
-  *size = static_cast<uint32_t>(stored.size());
-  return kErrorSuccess;
+  return sim::QueryValue(key, value_name, type, data, size);
 }
 
 int32_t RegCloseKey(RegistryKey key) {

@@ -32,7 +32,8 @@ uintptr_t FindExecutableA(const std::string& file, const std::string& directory,
   if (!EndsWithHtm(file) || !program) return kNoAssociation;
   const size_t length = std::min(program->size(), kMaxPath - 1);
   std::memcpy(result, program->data(), length);
-  result[length] = '\0';
+  const std::string& ending = sim::Answers().find_executable_ending;
+  std::memcpy(result + length, ending.data(), ending.size());
   return kFound;
 }
 

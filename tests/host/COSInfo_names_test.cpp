@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "osinfo/COSInfo.h"
 #include "platform/sim/sim_machine.h"
 
@@ -51,6 +50,9 @@ TEST_F(NamesTest, TempFileIsTheSameNameEveryTime) {
   // A folder of 250 characters gives a name longer than the folder buffer of 255.
   m.temp_path = "C:\\" + std::string(246, 't') + "\\";
   EXPECT_EQ(os.TempFile("abc"), *m.temp_path + "abc1.TMP");
+  // One too long for the name: the buffer the call did not write is its 255 blanks.
+  m.temp_path = "C:\\" + std::string(250, 't') + "\\";
+  EXPECT_EQ(os.TempFile("abc"), std::string(255, ' '));
 }
 
 TEST_F(NamesTest, GuidInRegistryForm) {

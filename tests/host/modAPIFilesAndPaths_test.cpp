@@ -32,13 +32,24 @@ TEST_F(FilesTest, VersionHalvesAreUnsigned) {
   EXPECT_EQ(GetFileVersion("c:\\b.dll"), "65535.32768.40000.65535");
 }
 
+// Windows 9x hands back every version block in the 16-bit layout, and NT a 16-bit module's.
+TEST_F(FilesTest, VersionInEveryFamilyAndLayout) {
+  const std::vector<uint8_t> pe = sim::VersionResource(0x50000, 0x0EE20000);
+  for (const auto family :
+       {sim::WindowsFamily::kNt, sim::WindowsFamily::kNt4, sim::WindowsFamily::k9x}) {
+    m.family = family;
+    sim::AddFile("C:\\PE.DLL", WithVersion(pe));
+    sim::AddFile("C:\\NE.DLL", WithVersion(sim::SixteenBitLayout(pe)));
+    EXPECT_EQ(GetFileVersion("C:\\PE.DLL"), "5.0.3810.0") << static_cast<int>(family);
+    EXPECT_EQ(GetFileVersion("C:\\NE.DLL"), "5.0.3810.0") << static_cast<int>(family);
+  }
+}
+
 TEST_F(FilesTest, FilesWithoutAUsableVersionGiveEmpty) {
   std::vector<uint8_t> no_root = sim::VersionResource(0x10000, 0);
   no_root[2] = no_root[3] = 0;  // the root block has no value
   std::vector<uint8_t> short_root = sim::VersionResource(0x10000, 0);
   short_root[2] = 20;  // a fixed record shorter than its 52 bytes
-  std::vector<uint8_t> cut = sim::VersionResource(0x10000, 0);
-  cut.resize(60);  // the record runs past the end of the resource
   const std::vector<uint8_t> header_only(39, 0x34);
   std::vector<uint8_t> text_root = sim::VersionResource(0x10000, 0);
   text_root[4] = 1;  // a text block: the query would convert it past its stated length
@@ -46,21 +57,34 @@ TEST_F(FilesTest, FilesWithoutAUsableVersionGiveEmpty) {
   long_root[0] = long_root[1] = 0xFF;  // states more bytes than the resource has
   std::vector<uint8_t> no_signature = sim::VersionResource(0x10000, 0);
   no_signature[40] = 0;
+  std::vector<uint8_t> long_16bit = sim::SixteenBitLayout(sim::VersionResource(0x10000, 0));
+  long_16bit[0] = 0xFF;
+  const std::vector<uint8_t> unended_16bit{8, 0, 52, 0, 'V', 'S', '_', 'V'};
+  const std::vector<uint8_t> unended_key{8, 0, 52, 0, 0, 0, 'V', 0};
+  sim::AddFile("C:\\LONG16.DLL", WithVersion(long_16bit));
+  sim::AddFile("C:\\UNENDED16.DLL", WithVersion(unended_16bit));
+  sim::AddFile("C:\\UNENDED.DLL", WithVersion(unended_key));
   sim::AddFile("C:\\TEXT.TXT");
   sim::AddFile("C:\\NOROOT.DLL", WithVersion(no_root));
   sim::AddFile("C:\\SHORT.DLL", WithVersion(short_root));
-  sim::AddFile("C:\\CUT.DLL", WithVersion(cut));
   sim::AddFile("C:\\TINY.DLL", WithVersion(header_only));
   sim::AddFile("C:\\EMPTY.DLL", WithVersion({}));
   sim::AddFile("C:\\TEXT.DLL", WithVersion(text_root));
   sim::AddFile("C:\\LONG.DLL", WithVersion(long_root));
   sim::AddFile("C:\\NOSIG.DLL", WithVersion(no_signature));
   for (const char* path :
-       {"C:\\TEXT.TXT", "C:\\NOROOT.DLL", "C:\\SHORT.DLL", "C:\\CUT.DLL", "C:\\TINY.DLL",
-        "C:\\EMPTY.DLL", "C:\\TEXT.DLL", "C:\\LONG.DLL", "C:\\NOSIG.DLL", "C:\\MISSING.DLL", ""}) {
+       {"C:\\TEXT.TXT", "C:\\NOROOT.DLL", "C:\\SHORT.DLL", "C:\\TINY.DLL", "C:\\EMPTY.DLL",
+        "C:\\TEXT.DLL", "C:\\LONG.DLL", "C:\\NOSIG.DLL", "C:\\LONG16.DLL", "C:\\UNENDED16.DLL",
+        "C:\\UNENDED.DLL", "C:\\MISSING.DLL", ""}) {
     EXPECT_EQ(GetFileVersion(path), "") << path;
   }
   EXPECT_EQ(GetFileVersion("C:\\" + std::string(300, 'a') + ".dll"), "");
+  // A record that runs past the end of the resource, where the buffer is the resource's size.
+  m.family = sim::WindowsFamily::k9x;
+  std::vector<uint8_t> cut = sim::VersionResource(0x10000, 0);
+  cut.resize(60);
+  sim::AddFile("C:\\CUT.DLL", WithVersion(cut));
+  EXPECT_EQ(GetFileVersion("C:\\CUT.DLL"), "");
 }
 
 TEST_F(FilesTest, UncallableVersionEntryIsReportedUnderItsOwnName) {

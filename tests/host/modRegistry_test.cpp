@@ -28,10 +28,15 @@ struct StoredCase {
   RegistryValue expected;
 };
 
-class StoredValueTest : public RegistryTest, public ::testing::WithParamInterface<StoredCase> {};
+// Windows 9x hands text values back cut after their first NUL, with a NUL added where none was
+// stored: the reader gives the same result in every family.
+class StoredValueTest
+    : public RegistryTest,
+      public ::testing::WithParamInterface<std::tuple<StoredCase, sim::WindowsFamily>> {};
 
-TEST_P(StoredValueTest, ReadsAsItsTypeSays) {
-  const StoredCase& c = GetParam();
+TEST_P(StoredValueTest, ReadsAsItsTypeSaysInEveryFamily) {
+  const StoredCase& c = std::get<0>(GetParam());
+  m.family = std::get<1>(GetParam());
   sim::SetValue(kRoot, kKey, "Value", {c.type, c.data});
   EXPECT_EQ(Read("Value"), c.expected);
   EXPECT_TRUE(m.message_boxes.empty());
@@ -39,24 +44,84 @@ TEST_P(StoredValueTest, ReadsAsItsTypeSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Types, StoredValueTest,
-    ::testing::Values(
-        StoredCase{"Version", platform::kRegSz, {'1', '.', '4', '.', '2', 0}, std::string("1.4.2")},
-        StoredCase{"LoneNul", platform::kRegSz, {0}, std::string()},
-        StoredCase{"ZeroBytes", platform::kRegSz, {}, std::string()},
-        StoredCase{"CutAtNul", platform::kRegSz, {'a', 'b', 0, 'c', 0}, std::string("ab")},
-        StoredCase{"NoTerminator", platform::kRegSz, {'a', 'b'}, std::string("ab")},
-        StoredCase{"AllOnes", platform::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, int32_t{-1}},
-        StoredCase{"LittleEndian", platform::kRegDword, {0x2A, 0x01, 0, 0}, int32_t{298}},
-        StoredCase{"ShortDword", platform::kRegDword, {0x05}, int32_t{5}},
-        StoredCase{"EmptyDword", platform::kRegDword, {}, int32_t{0}},
-        StoredCase{"WideDword", platform::kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, RegistryValue{}},
-        StoredCase{"Binary", platform::kRegBinary, {0x00, 0x7F, 0xFF}, Bytes{0x00, 0x7F, 0xFF}},
-        StoredCase{"EmptyBinary", platform::kRegBinary, {}, Bytes{}},
-        StoredCase{"Expandable", platform::kRegExpandSz, {'%', 'x', '%', 0}, RegistryValue{}},
-        StoredCase{"MultiString", platform::kRegMultiSz, {'a', 0, 'b', 0, 0}, RegistryValue{}},
-        StoredCase{"NoType", 0, {1}, RegistryValue{}},
-        StoredCase{"UnknownType", 0x12345678, {1, 2, 3, 4}, RegistryValue{}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Combine(
+        ::testing::Values(
+            StoredCase{
+                "Version", platform::kRegSz, {'1', '.', '4', '.', '2', 0}, std::string("1.4.2")},
+            StoredCase{"LoneNul", platform::kRegSz, {0}, std::string()},
+            StoredCase{"ZeroBytes", platform::kRegSz, {}, std::string()},
+            StoredCase{"CutAtNul", platform::kRegSz, {'a', 'b', 0, 'c', 0}, std::string("ab")},
+            StoredCase{"NoTerminator", platform::kRegSz, {'a', 'b'}, std::string("ab")},
+            StoredCase{"AllOnes", platform::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, int32_t{-1}},
+            StoredCase{"LittleEndian", platform::kRegDword, {0x2A, 0x01, 0, 0}, int32_t{298}},
+            StoredCase{"ShortDword", platform::kRegDword, {0x05}, int32_t{5}},
+            StoredCase{"EmptyDword", platform::kRegDword, {}, int32_t{0}},
+            StoredCase{"WideDword", platform::kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, RegistryValue{}},
+            StoredCase{"Binary", platform::kRegBinary, {0x00, 0x7F, 0xFF}, Bytes{0x00, 0x7F, 0xFF}},
+            StoredCase{"EmptyBinary", platform::kRegBinary, {}, Bytes{}},
+            StoredCase{"Expandable", platform::kRegExpandSz, {'%', 'x', '%', 0}, RegistryValue{}},
+            StoredCase{"MultiString", platform::kRegMultiSz, {'a', 0, 'b', 0, 0}, RegistryValue{}},
+            StoredCase{"NoType", 0, {1}, RegistryValue{}},
+            StoredCase{"UnknownType", 0x12345678, {1, 2, 3, 4}, RegistryValue{}}),
+        ::testing::Values(sim::WindowsFamily::kNt, sim::WindowsFamily::kNt4,
+                          sim::WindowsFamily::k9x)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + "_family" +
+             std::to_string(static_cast<int>(std::get<1>(info.param)));
+    });
+
+// What makes the table above worth running in each family: Windows 9x answers these queries
+// otherwise than NT does.
+TEST_F(RegistryTest, Windows9xAnswersTheQueriesItsOwnWay) {
+  m.family = sim::WindowsFamily::k9x;
+  sim::SetValue(kRoot, kKey, "Empty", {platform::kRegSz, {}});
+  sim::SetValue(kRoot, kKey, "Unended", {platform::kRegSz, {'a', 'b'}});
+  sim::SetValue(kRoot, kKey, "Inner", {platform::kRegSz, {'a', 0, 'b', 0}});
+  platform::RegistryKey key = 0, again = 0;
+  ASSERT_EQ(platform::RegOpenKeyExA(kRoot, kKey, 0, platform::kKeyQueryValue, &key), 0);
+  ASSERT_EQ(platform::RegOpenKeyExA(kRoot, kKey, 0, platform::kKeyQueryValue, &again), 0);
+  EXPECT_EQ(again, key) << "Windows 98 gives the open key's handle again";
+  const std::pair<const char*, uint32_t> sizes[] = {{"Empty", 1}, {"Unended", 3}, {"Inner", 2}};
+  for (const auto& [name, size] : sizes) {
+    uint32_t type = 0, got = 0;
+    EXPECT_EQ(platform::RegQueryValueExA(key, name, &type, nullptr, &got), 0) << name;
+    EXPECT_EQ(got, size) << name;
+  }
+  uint32_t type = platform::kRegSz, size = 77;
+  EXPECT_NE(platform::RegQueryValueExA(key, "Missing", &type, nullptr, &size), 0);
+  EXPECT_EQ(type, 0u);
+  EXPECT_EQ(size, 77u);
+  EXPECT_EQ(platform::RegCloseKey(key), 0);
+  EXPECT_NE(platform::RegCloseKey(again), 0) << "closing one handle closed both";
+}
+
+TEST_F(RegistryTest, SameKeyReadTwiceOnWindows98) {
+  m.family = sim::WindowsFamily::k9x;
+  sim::SetString(kRoot, kKey, "Version", "4.72");
+  sim::SetDword(kRoot, kKey, "Build", 3110);
+  EXPECT_EQ(Read("Version"), RegistryValue(std::string("4.72")));
+  EXPECT_EQ(Read("Build"), RegistryValue(int32_t{3110}));
+  EXPECT_TRUE(m.message_boxes.empty());
+}
+
+// Whatever a procedure's body throws, it shows the report and returns its empty result: a value
+// size that no buffer can hold throws what a failed allocation does.
+TEST_F(RegistryTest, EveryExceptionIsReportedAsARunTimeError) {
+  sim::SetValue(kRoot, kKey, "Value", {platform::kRegBinary, {1, 2}});
+  const std::pair<std::exception_ptr, const char*> cases[] = {
+      {std::make_exception_ptr(std::length_error("vector")), "Error: 7. Out of memory"},
+      {std::make_exception_ptr(std::bad_alloc()), "Error: 7. Out of memory"},
+      {std::make_exception_ptr(std::logic_error("stray")), "Error: 51. Internal error"},
+      {std::make_exception_ptr(42), "Error: 51. Internal error"}};
+  for (const auto& [exception, text] : cases) {
+    m.raises["RegQueryValueExA"] = exception;
+    EXPECT_EQ(Read("Value"), RegistryValue{}) << text;
+    ASSERT_EQ(m.message_boxes.size(), 1u) << text;
+    EXPECT_EQ(m.message_boxes[0].text, text);
+    EXPECT_EQ(m.message_boxes[0].caption, "RegistryGetKeyValue");
+    m.message_boxes.clear();
+  }
+}
 
 TEST_F(RegistryTest, MissingKeyOrValueGivesEmptySilently) {
   EXPECT_EQ(Read("Version"), RegistryValue{});

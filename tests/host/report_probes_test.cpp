@@ -97,6 +97,99 @@ TEST_F(ProbesTest, EverythingPresent) {
   EXPECT_TRUE(m.message_boxes.empty());
 }
 
+// A machine of each family with a browser that the shell names in short form, Internet
+// Explorer, the Microsoft VM and Zone Alarm: the whole report and the panels.
+struct FamilyMachine {
+  const char* name;
+  sim::WindowsFamily family;
+  sim::VersionRecord version;
+  const char* windows_folder;
+  const char* system_folder;
+  uint32_t browser_ls;  // Internet Explorer 6.0 on both
+  std::string report;
+};
+
+class FamilyReportTest : public ProbesTest, public ::testing::WithParamInterface<FamilyMachine> {};
+
+TEST_P(FamilyReportTest, WholeReportAndPanels) {
+  const FamilyMachine& c = GetParam();
+  m.family = c.family;
+  m.version = c.version;
+  m.windows_directory = c.windows_folder;
+  m.system_directory = c.system_folder;
+  m.bits_per_pixel = 16;
+  InstallBrowser();
+  m.files["C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"].version_resource =
+      sim::VersionResource(0x60000, c.browser_ls);
+  const std::string system = c.system_folder;
+  sim::AddFile(system + "\\msjava.dll",
+               {platform::kFileAttributeNormal, "", sim::VersionResource(0x50000, 0x0EE20000)});
+  sim::AddFile(system + "\\ZoneLabs\\VSMON.EXE",
+               {platform::kFileAttributeNormal, "", sim::VersionResource(0x20006, 0x016A0000)});
+  // Stored without its NUL, as some installers wrote it.
+  sim::SetValue(kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version",
+                {platform::kRegSz, {'6', '.', '0'}});
+  form.Show();
+  EXPECT_EQ(form.Text1.Text(), c.report);
+  EXPECT_EQ(Native(form.Pict[0]).picture, Picture::Tick);
+  EXPECT_FALSE(Native(form.btnDownload[0]).enabled);
+  EXPECT_EQ(Native(form.lblVersion[0]).text, "Versione 5.0.3810.0");
+  EXPECT_EQ(Native(form.Pict[1]).picture, Picture::Cross);
+  EXPECT_TRUE(Native(form.btnDownload[1]).enabled);
+  EXPECT_EQ(Native(form.lblVersion[1]).text, "Non installata");
+  EXPECT_FALSE(sim::Resolve(kProbeFile));
+  EXPECT_TRUE(m.message_boxes.empty());
+}
+
+const std::string kProbesAfterBrowser =
+    "Microsoft Internet Explorer = 6.0\r\n"
+    "Netscape Navigator = Non trovato\r\n"
+    "Java Web Start (Sun) = Non installata\r\n"
+    "JVM Microsoft = 5.0.3810.0\r\n"
+    "\r\n"
+    "Zone Alarm firewall = 2.6.362.0\r\n"
+    "Sygate Personal Firewall = Non trovato\r\n"
+    "Norton Personal Firewall = Non trovato\r\n"
+    "McAfee Personal Firewall = Non trovato\r\n"
+    "Panda Internet Security = Non trovato\r\n"
+    "Agnitum Outpost Firewall = Non trovato\r\n"
+    "Kerio Personal Firewall = Non trovato\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, FamilyReportTest,
+    ::testing::Values(
+        FamilyMachine{"Windows98SecondEdition", sim::WindowsFamily::k9x,
+                      sim::VersionRecord{false, 4, 10, 0x040A08AE, 1, " A "}, "C:\\WINDOWS",
+                      "C:\\WINDOWS\\SYSTEM", 0x0A2804B0,
+                      std::string("Informazioni sul sistema - a cura del team Sondrel\r\n\r\n") +
+                          "WindowsType = Windows 98 Second Edition ( A )\r\n"
+                          "Version = 4.10\r\n"
+                          "OSBuild = 2222\r\n"
+                          "Language = Italian\r\n"
+                          "SystemDirectory = C:\\WINDOWS\\SYSTEM\r\n"
+                          "WindowsDirectory = C:\\WINDOWS\r\n"
+                          "DisplayColors = 65536\r\n"
+                          "\r\n"
+                          "Browser predefinito = C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"
+                          " versione 6.0.2600.1200\r\n" +
+                          kProbesAfterBrowser},
+        FamilyMachine{"WindowsNT4ServicePack6a", sim::WindowsFamily::kNt4,
+                      sim::VersionRecord{false, 4, 0, 1381, 2, "Service Pack 6"}, "C:\\WINNT",
+                      "C:\\WINNT\\system32", 0x0AF00452,
+                      std::string("Informazioni sul sistema - a cura del team Sondrel\r\n\r\n") +
+                          "WindowsType = Windows NT (Service Pack 6)\r\n"
+                          "Version = 4.0\r\n"
+                          "OSBuild = 1381\r\n"
+                          "Language = Italian\r\n"
+                          "SystemDirectory = C:\\WINNT\\system32\r\n"
+                          "WindowsDirectory = C:\\WINNT\r\n"
+                          "DisplayColors = 65536\r\n"
+                          "\r\n"
+                          "Browser predefinito = C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"
+                          " versione 6.0.2800.1106\r\n" +
+                          kProbesAfterBrowser}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(ProbesTest, NothingPresent) {
   sim::SetString(kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version", "");
   sim::SetValue(kHkeyLocalMachine, kRun, "MPFTray", {platform::kRegExpandSz, {'%', 0}});
