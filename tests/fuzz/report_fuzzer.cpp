@@ -402,21 +402,41 @@ uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
   return value;
 }
 
-// A version resource yields a version when its root block is a binary block no longer than the
-// resource, and its value, at offset 40, is a whole fixed-information record with its signature.
+// A version resource yields a version when the block the machine's family hands back, in a
+// buffer of the size it reports, is sound in its layout: a 16-bit block's key is text where a
+// 32-bit block has a wType that must be 0; the block is no longer than the buffer, its key ends
+// inside it, and its value, after the key on a 4-byte boundary, is a whole fixed-information
+// record with its signature.
 std::string ExpectedFileVersion(const std::string& path) {
   if (!AllCallable("GetFileVersionInfoSizeA", "GetFileVersionInfoA", "VerQueryValueA")) return "";
   const sim::File* file = FileAt(path);
   if (file == nullptr || !file->version_resource) return "";
-  const std::vector<uint8_t>& r = *file->version_resource;
-  if (r.size() < 40) return "";
+  const std::vector<uint8_t>& stored = *file->version_resource;
+  const bool stored_16bit = stored.size() > 4 && stored[4] >= ' ';
+  const sim::FamilyAnswers& answers = sim::Answers();
+  const auto stored_size = static_cast<uint32_t>(stored.size());
+  const uint32_t size = stored_16bit ? answers.version_info_size_16bit(stored_size)
+                                     : answers.version_info_size(stored_size);
+  std::vector<uint8_t> r = answers.version_blocks_in_16bit_layout && !stored_16bit
+                               ? sim::SixteenBitLayout(stored)
+                               : stored;
+  r.resize(size, 0);
+  if (r.size() < 6) return "";
   const uint32_t length = r[0] | r[1] << 8;
   const uint32_t value_length = r[2] | r[3] << 8;
-  const uint32_t type = r[4] | r[5] << 8;
-  if (type != 0 || length > r.size() || value_length < 52 || r.size() - 40 < 52) return "";
-  if (Le32(r, 40) != 0xFEEF04BD) return "";
-  const uint32_t ms = Le32(r, 48);
-  const uint32_t ls = Le32(r, 52);
+  const bool narrow = r[4] >= ' ';
+  if (length > r.size() || (!narrow && (r[4] != 0 || r[5] != 0))) return "";
+  const size_t width = narrow ? 1 : 2;
+  size_t key_end = narrow ? 4 : 6;
+  while (key_end + width <= r.size() && (r[key_end] != 0 || r[key_end + width - 1] != 0)) {
+    key_end += width;
+  }
+  if (key_end + width > r.size()) return "";
+  const size_t value = (key_end + width + 3) & ~size_t{3};
+  if (value_length < 52 || value > r.size() || r.size() - value < 52) return "";
+  if (Le32(r, value) != 0xFEEF04BD) return "";
+  const uint32_t ms = Le32(r, value + 8);
+  const uint32_t ls = Le32(r, value + 12);
   return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." +
          std::to_string(ls >> 16) + "." + std::to_string(ls & 0xFFFF);
 }
@@ -436,7 +456,8 @@ modRegistry::RegistryValue ExpectedRegistryValue(RegistryKey root, const std::st
   const std::vector<uint8_t>& data = stored.data;
   switch (stored.type) {
     case platform::kRegSz:
-      if (data.empty()) return std::string();
+      // Windows 9x hands an empty value back as one NUL, which is read like any other.
+      if (data.empty() && !sim::Answers().text_values_cut_after_first_nul) return std::string();
       if (stored.read_fails) return {};
       return BeforeNul(std::string(data.begin(), data.end()));
     case platform::kRegBinary:
@@ -603,7 +624,15 @@ std::string ForecastBrowserPath() {
     }
   }
   const std::optional<std::string>& program = M().htm_program;
-  if (exists && program && Callable("FindExecutableA")) return BeforeNul(program->substr(0, 259));
+  if (exists && program && Callable("FindExecutableA")) {
+    // Whatever the family writes after the path, the path ends at a control character and
+    // loses the blanks at its end.
+    std::string path = program->substr(0, 259);
+    path.resize(std::find_if(path.begin(), path.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < ' '; }) -
+                path.begin());
+    return path.substr(0, path.find_last_not_of(' ') + 1);
+  }
   return not_found;
 }
 
@@ -686,6 +715,14 @@ RegistryKey Root(Input& in) {
 // above a file one by one.
 constexpr size_t kLongestFilePath = 600;
 constexpr size_t kLongestText = 70000;
+
+// The family of Windows that reports such a version: the version library, the shell and the
+// registry answer as it does.
+sim::WindowsFamily FamilyOf(const sim::VersionRecord& version) {
+  if (version.platform_id == 1) return sim::WindowsFamily::k9x;
+  if (version.platform_id == 2 && version.major == 4) return sim::WindowsFamily::kNt4;
+  return sim::WindowsFamily::kNt;
+}
 
 void Decode(Input& in, Plan& plan) {
   sim::Machine& m = M();
@@ -863,6 +900,7 @@ void Decode(Input& in, Plan& plan) {
       }
     }
   }
+  m.family = FamilyOf(m.version);
 }
 
 // ---------------------------------------------------------------------------------------------
