@@ -215,6 +215,10 @@ struct GUID {
 static_assert(sizeof(GUID) == 16);
 int32_t CoCreateGuid(GUID* guid);
 
+// Takes the program's own folder and the current folder off the search path of every DLL the
+// process loads from now on, where the running Windows allows it; called before anything else.
+void LimitLibrarySearch();
+
 // COM on the calling thread, in a single-threaded apartment. A result of 0 or more (S_OK, or
 // S_FALSE when the thread had entered it already) is balanced by one CoUninitialize.
 int32_t CoInitialize();

@@ -3,6 +3,8 @@
 
 namespace platform {
 
+void LimitLibrarySearch() { sim::Enter("LimitLibrarySearch"); }
+
 int32_t CoInitialize() {
   sim::Enter("CoInitialize");
   return sim::machine().co_initialize_result;

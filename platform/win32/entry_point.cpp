@@ -21,12 +21,15 @@ const std::string& SystemFolder() {
 
 FARPROC LookUpEntryPoint(const char* dll, const char* name) {
   // By full path: a bare name would look in the program's own folder first, where anyone could
-  // have left a DLL of that name. System DLLs stay loaded for the life of the process, so the
-  // module is never freed.
+  // have left a DLL of that name. The altered search path makes the DLL's own imports come from
+  // its folder, the system folder, too, on every Windows since 95 and NT 3.1. System DLLs stay
+  // loaded for the life of the process, so the module is never freed.
   if (SystemFolder().empty()) return nullptr;
   const std::string path = SystemFolder() + dll;
   HMODULE module = GetModuleHandleA(path.c_str());
-  if (module == nullptr) module = LoadLibraryA(path.c_str());
+  if (module == nullptr) {
+    module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
   if (module == nullptr) return nullptr;
   return GetProcAddress(module, name);
 }

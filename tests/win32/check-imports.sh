@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fails unless the program loads on Windows 95 and NT 4.0: every function it imports must be in
-# the table of functions both export (win95_nt4_exports.txt, beside this script), and its PE
+# Fails unless the program loads on Windows 95 and NT 4.0, and loads nothing from its own folder
+# at start: every function it imports must be in the table of functions both export
+# (win95_nt4_exports.txt, beside this script), every DLL it imports a known DLL, and its PE
 # header must ask for operating system and subsystem version 4.0. Names each import outside the
 # table. Wine exports every function whatever version it reports, so only this check sees it.
 #   check-imports.sh PROGRAM.exe
@@ -22,6 +23,16 @@ allowed=$(grep -v -e '^#' -e '^$' "$table" | sort -u)
 outside=$(comm -23 <(echo "$imports") <(echo "$allowed"))
 
 failed=0
+# Windows keeps these as known DLLs and loads them from the system folder only; any other DLL
+# the program imported would be looked for in the program's folder first, where anyone may
+# have left one (on Windows 95 to Me msvcrt.dll is not a known DLL: that cannot be helped).
+known_dlls="gdi32.dll kernel32.dll msvcrt.dll user32.dll"
+for dll in $(awk '{ print $1 }' <<<"$imports" | sort -u); do
+  if ! grep -qw "$dll" <<<"$known_dlls"; then
+    echo "imports $dll, which Windows does not keep as a known DLL" >&2
+    failed=1
+  fi
+done
 if [ -n "$outside" ]; then
   echo "imports that Windows 95 or NT 4.0 lacks:" >&2
   sed 's/^/  /' <<<"$outside" >&2
@@ -36,5 +47,5 @@ for field in "OSystem:operating system" "Subsystem:subsystem"; do
     failed=1
   fi
 done
-[ "$failed" = 0 ] && echo "$(wc -l <<<"$imports") imports, all in the table; OS and subsystem version 4.0"
+[ "$failed" = 0 ] && echo "$(wc -l <<<"$imports") imports, all in the table and from known DLLs; OS and subsystem version 4.0"
 exit "$failed"
