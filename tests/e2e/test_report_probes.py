@@ -411,6 +411,9 @@ class JavaPanelsTest(ProbeTestCase):
                                               module_version),
             "program with a version record": (lambda: self.put_file(msjava, copy_of=EXE),
                                               program_version),
+            "16-bit module with a version record": (
+                lambda: self.put_file(msjava, copy_of=os.environ["SONDREL_NE_MODULE"]),
+                "5.0.3810.0"),
             "file without one": (lambda: self.put_file(msjava, b"no version record"), ""),
             "absent": (lambda: None, None),
             "a folder of that name": (lambda: self.make_folder(msjava), None),

@@ -1,5 +1,6 @@
 // GetFileVersion against the system's version library: small libraries the build makes with
-// known version resources, files without one, and damaged copies made at run time.
+// known version resources (one of them a 16-bit module), files without one, and damaged copies
+// made at run time.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -72,6 +73,8 @@ TEST_F(FileVersionTest, VersionOfEachFile) {
       {"halves 5, 0, 38, 0", Beside("version_5_0_38_0.dll"), "5.0.38.0"},
       {"build and revision above 32767", Beside("version_1_2_40000_65535.dll"), "1.2.40000.65535"},
       {"major and minor above 32767", Beside("version_65535_32768_1_2.dll"), "65535.32768.1.2"},
+      {"a 16-bit module, whose block has no wType", Beside("ne_version_5_0_3810_0.dll"),
+       "5.0.3810.0"},
       {"the short form of a library's path", short_library, "1.2.40000.65535"},
       {"a library without a version resource", Beside("no_version.dll"), ""},
       {"a text file", text, ""},
