@@ -19,7 +19,7 @@ const std::string& SystemFolder() {
 
 }  // namespace
 
-FARPROC LookUpEntryPoint(const char* dll, const char* name) {
+HMODULE LoadSystemLibrary(const char* dll) {
   // By full path: a bare name would look in the program's own folder first, where anyone could
   // have left a DLL of that name. The altered search path makes the DLL's own imports come from
   // its folder, the system folder, too, on every Windows since 95 and NT 3.1. System DLLs stay
@@ -30,8 +30,12 @@ FARPROC LookUpEntryPoint(const char* dll, const char* name) {
   if (module == nullptr) {
     module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   }
-  if (module == nullptr) return nullptr;
-  return GetProcAddress(module, name);
+  return module;
+}
+
+FARPROC LookUpEntryPoint(const char* dll, const char* name) {
+  HMODULE module = LoadSystemLibrary(dll);
+  return module == nullptr ? nullptr : GetProcAddress(module, name);
 }
 
 }  // namespace win32

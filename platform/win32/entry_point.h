@@ -11,6 +11,8 @@
 
 namespace win32 {
 
+// A DLL of the system folder, loaded by its full path; null where it is not there.
+HMODULE LoadSystemLibrary(const char* dll);
 FARPROC LookUpEntryPoint(const char* dll, const char* name);
 
 template <typename Function>

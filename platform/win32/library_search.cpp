@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/entry_point.h"
 
 namespace platform {
 
@@ -33,6 +34,10 @@ void LimitLibrarySearch() {
   if (auto* set_directory = KernelFunction<BOOL WINAPI(LPCSTR)>("SetDllDirectoryA")) {
     set_directory("");
   }
+  // The theme code loads this one by name when the window is first drawn, and Wine looks for
+  // it in the program's folder even so, as Windows before the calls above would. Loaded now
+  // from the system folder, it is found loaded then.
+  win32::LoadSystemLibrary("msimg32.dll");
 }
 
 }  // namespace platform

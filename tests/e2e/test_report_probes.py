@@ -305,20 +305,32 @@ class DefaultBrowserTest(ProbeTestCase):
         self.assertEqual(os.listdir(folder), ["Sondrel.exe"])
 
     def test_library_planted_beside_the_program_is_never_loaded(self):
-        # The loader is told to prefer a shell32.dll found on its search path to its own, and
-        # the program's folder comes first on that path. (Wine's own user32 imports version.dll,
-        # so a version.dll there would be loaded whatever the program did; the shell library is
-        # loaded by the program's entry-point lookup alone.)
+        # The loader is told to prefer a DLL of that name found on its search path to its own,
+        # and the program's folder comes first on that path unless the program takes it off.
+        # shell32 is loaded by the program's entry-point lookup, shlwapi as one of shell32's
+        # imports, uxtheme by the window manager and msimg32 by the theme code, each after
+        # start. (Wine's own DLLs import advapi32, version, imm32 and more at process start,
+        # before any code of the program runs: out of its reach, and known DLLs on Windows.)
         path, long_path = self.wine_browser()
         exe = self.copy_program("Scaricati")
         folder = os.path.dirname(exe)
-        shutil.copyfile(os.environ["SONDREL_PLANTED_LIBRARY"], os.path.join(folder, "shell32.dll"))
-        with Sondrel(exe=exe, env={"WINEDLLOVERRIDES": "shell32=n,b"}) as app:
-            lines = report(app)
-        self.assertFalse(os.path.exists(os.path.join(folder, "planted-library-loaded")),
-                         "the shell32.dll beside the program was loaded")
-        self.assertEqual(line(lines, "Browser predefinito = "),
-                         "Browser predefinito = %s versione %s" % (long_path, file_version(path)))
+        mark = os.path.join(folder, "planted-library-loaded")
+        for name in ("shell32", "shlwapi", "uxtheme", "msimg32"):
+            with self.subTest(name):
+                planted = os.path.join(folder, name + ".dll")
+                shutil.copyfile(os.environ["SONDREL_PLANTED_LIBRARY"], planted)
+                try:
+                    with Sondrel(exe=exe, env={"WINEDLLOVERRIDES": name + "=n,b"}) as app:
+                        lines = report(app)
+                finally:
+                    os.remove(planted)
+                loaded = os.path.exists(mark)
+                if loaded:
+                    os.remove(mark)
+                self.assertFalse(loaded, "the %s.dll beside the program was loaded" % name)
+                self.assertEqual(line(lines, "Browser predefinito = "),
+                                 "Browser predefinito = %s versione %s" % (long_path,
+                                                                           file_version(path)))
 
     def test_existing_probe_file_is_left_as_it_was(self):
         path, long_path = self.wine_browser()
