@@ -22,7 +22,7 @@ sleep 1
 shot=build/win32/screenshot.png
 import -display "$(cat "$state/display")" -window root -trim +repage "$shot"
 echo "screenshot: $shot"
-$driver text 100 | tr -d '\r'
+$driver report | tr -d '\r'
 echo
 $driver close
 wait "$app" || true

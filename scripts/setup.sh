@@ -8,6 +8,7 @@
 # SONDREL_EMULATE_I386=1 takes the emulated path on any machine, to try it where 32-bit code
 # runs natively.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake make g++ googletest clang-format python3 locales
@@ -16,6 +17,8 @@ packages=(
   # The fuzz target: clang and its libFuzzer runtime.
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  # The i486 toolchain's sources and what building GCC needs (scripts/toolchain.sh).
+  gcc-12-source libgmp-dev libmpfr-dev libmpc-dev bzip2 xz-utils
   wine wine32 wine64 xvfb xauth x11-utils imagemagick
   # Wine's recommended X libraries for 32-bit programs; without them windows fail with
   # "no driver could be loaded".
@@ -145,4 +148,6 @@ if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
   as_root locale-gen >/dev/null
 fi
+# The compilers Sondrel.exe is built with, made once per machine.
+scripts/toolchain.sh
 echo "setup: everything needed is installed"

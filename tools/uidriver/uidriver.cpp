@@ -32,9 +32,11 @@ const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"list", {ListCommand, Window::kWaitFor}},
       {"text", {TextCommand, Window::kWaitFor}},
+      {"report", {ReportCommand, Window::kWaitFor}},
       {"settext", {SetTextCommand, Window::kWaitFor}},
       {"resize", {ResizeCommand, Window::kWaitFor}},
       {"click", {ClickCommand, Window::kWaitFor}},
+      {"sync", {SyncCommand, Window::kWaitFor}},
       {"focus", {FocusCommand, Window::kWaitFor}},
       {"key", {KeyCommand, Window::kWaitFor}},
       {"tab-order", {TabOrderCommand, Window::kWaitFor}},

@@ -68,6 +68,18 @@ int TextCommand(const Context& ctx) {
   return kOk;
 }
 
+// The report box is the window's one multi-line text box, whatever number it has.
+int ReportCommand(const Context& ctx) {
+  RequireArgs(ctx, 0, "report");
+  for (HWND child : Descendants(ctx.main)) {
+    if (lstrcmpiA(ClassName(child).c_str(), "Edit") == 0 && HasStyle(child, ES_MULTILINE)) {
+      Print(WindowText(child));
+      return kOk;
+    }
+  }
+  throw Failure{kFailed, "the window has no multi-line text box"};
+}
+
 int SetTextCommand(const Context& ctx) {
   RequireArgs(ctx, 2, "settext ID TEXT");
   HWND control = ControlById(ctx.main, ParseInt(ctx.args[0]));

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Builds, once per machine, the cross compilers that Sondrel.exe is made with: GCC 12 and the
+# MinGW-w64 runtime from Debian's own sources, for the i486. Debian's i686-w64-mingw32 compilers
+# default to the Pentium Pro and their prebuilt libgcc, libstdc++ and runtime hold CMOV and
+# FCOMI, which the i486, Pentium, K6 and 6x86 of Windows 95 to NT 4.0 machines lack.
+#
+# The toolchain goes to $SONDREL_TOOLCHAIN (default ~/.cache/sondrel-i486), outside the
+# checkout. A finished toolchain carries a stamp naming what it was built from; when the stamp
+# matches and every part is there, nothing is done.
+#
+# Needs (scripts/setup.sh installs them): gcc-12-source, Debian's mingw-w64 headers and
+# binutils, its i686 compilers (to build the runtime), GMP, MPFR and MPC headers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/toolchain-dir.sh
+arch=i486
+target=i686-w64-mingw32
+prefix=$SONDREL_TOOLCHAIN
+sysroot=$prefix/sysroot
+stamp=$prefix/built-from
+jobs=$(nproc)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+package_version() { dpkg-query -W -f='${Version}' "$1"; }
+
+# What a toolchain was built from; raise the edition when the way it is built changes.
+edition=1
+recipe() {
+  echo "edition $edition, arch $arch"
+  echo "gcc-12-source $(package_version gcc-12-source)"
+  echo "mingw-w64 $(package_version mingw-w64-i686-dev)"
+  echo "binutils $(package_version binutils-mingw-w64-i686)"
+}
+
+# Says what is missing, if anything.
+complete() {
+  local f
+  if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$(recipe)" ]; then
+    echo "toolchain: none in $prefix built from the installed sources"
+    return 1
+  fi
+  for f in bin/$target-gcc bin/$target-g++ sysroot/mingw/lib/crt2.o \
+    sysroot/mingw/lib/libmingwex.a sysroot/mingw/lib/libmsvcrt.a \
+    sysroot/mingw/lib/libkernel32.a sysroot/mingw/include/windows.h; do
+    [ -e "$prefix/$f" ] || { echo "toolchain: $prefix/$f is missing"; return 1; }
+  done
+  # libgcc goes below lib/gcc, libstdc++ and libsupc++ below the target's own lib.
+  for f in libgcc.a libstdc++.a libsupc++.a; do
+    [ -n "$(find "$prefix" -name "$f" -print -quit)" ] || { echo "toolchain: no $f"; return 1; }
+  done
+}
+
+if complete; then
+  echo "toolchain: the $arch compilers in $prefix are complete"
+  exit 0
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/sondrel-toolchain.XXXXXX")
+# Kept when a stage fails, for its logs.
+trap 'if [ $? -eq 0 ]; then rm -rf "$work"; else echo "toolchain: failed; its build is in $work" >&2; fi' EXIT
+rm -rf "$prefix"
+mkdir -p "$sysroot/mingw"
+started=$SECONDS
+stage_started=$SECONDS
+stage_done() {
+  echo "toolchain: $1 took $(((SECONDS - stage_started) / 60)) min $(((SECONDS - stage_started) % 60)) s"
+  stage_started=$SECONDS
+}
+
+# The runtime's sources, of the same version as the installed headers, from a source entry on
+# the machine's own Debian mirror and keyring.
+fetch_runtime_sources() {
+  local list=/etc/apt/sources.list.d/sondrel-sources.sources mirror keyring version
+  if [ ! -f "$list" ]; then
+    mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Codename: bookworm' \
+      'Created-By: Packages' | head -n 1)
+    [ -n "$mirror" ] || { echo "toolchain: no Debian bookworm source to take the mirror from" >&2; exit 1; }
+    keyring=$(grep -rhs -A4 "^URIs:.*${mirror%/}" /etc/apt/sources.list.d/*.sources |
+      sed -n 's/^Signed-By: *//p' | head -n 1)
+    keyring=${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
+    printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' \
+      "$mirror" "$keyring" | as_root tee "$list" >/dev/null
+  fi
+  if ! apt-cache showsrc mingw-w64 2>/dev/null | grep -q '^Package: mingw-w64'; then
+    as_root apt-get update -q || echo "toolchain: some package lists could not be fetched; going on" >&2
+  fi
+  version=$(package_version mingw-w64-i686-dev)
+  (cd "$work" && apt-get source -q --download-only "mingw-w64=$version")
+  tar -xf "$(ls "$work"/mingw-w64_*.orig.tar.* | grep -v "\.asc$")" -C "$work"
+}
+
+fetch_runtime_sources
+stage_done "fetching the runtime's sources"
+
+# The runtime: start-up code, libmingwex, the import libraries, compiled for the i486 by
+# Debian's compilers.
+mkdir "$work/crt"
+(cd "$work/crt" &&
+  "$work"/mingw-w64-v*/mingw-w64-crt/configure -q --host=$target --prefix="$sysroot/mingw" \
+    --disable-lib64 --enable-lib32 CC=$target-gcc-win32 \
+    CFLAGS="-O2 -march=$arch -mtune=generic" CCASFLAGS="-march=$arch" &&
+  make -j "$jobs" && make install) >"$work/crt.log" 2>&1 || { tail -n 40 "$work/crt.log"; exit 1; }
+# The runtime's install made the folder already; the headers go into it.
+mkdir -p "$sysroot/mingw/include"
+cp -rL "/usr/$target/include/." "$sysroot/mingw/include/"
+stage_done "the runtime"
+
+# GCC with libgcc, libsupc++ and libstdc++, for the i486. The DFSG tarball lacks the hook
+# documentation that the build regenerates; its stamp is made by hand.
+tar -xf /usr/src/gcc-12/gcc-*-dfsg.tar.* -C "$work"
+mkdir -p "$work/gcc-build/gcc"
+touch "$work/gcc-build/gcc/s-tm-texi"
+(cd "$work/gcc-build" &&
+  "$work"/gcc-[0-9]*/configure -q --target=$target --prefix="$prefix" --with-sysroot="$sysroot" \
+    --with-arch=$arch --with-tune=generic --enable-languages=c,c++ --disable-multilib \
+    --disable-bootstrap --disable-nls --disable-lto --disable-libgomp --disable-libquadmath \
+    --disable-libssp --disable-libatomic --disable-shared --enable-static --enable-threads=win32 \
+    --disable-sjlj-exceptions --with-dwarf2 --enable-fully-dynamic-string \
+    --enable-libstdcxx-time=yes --with-as=/usr/bin/$target-as --with-ld=/usr/bin/$target-ld \
+    >"$work/configure.log" 2>&1) || { tail -n 40 "$work/configure.log"; exit 1; }
+stage_done "unpacking and configuring GCC"
+make -C "$work/gcc-build" -s -j "$jobs" all-gcc >"$work/gcc.log" 2>&1 ||
+  { tail -n 40 "$work/gcc.log"; exit 1; }
+stage_done "the compilers"
+# std::random_device would use RDRAND and RDSEED where libstdc++ thinks the processor has them.
+export ac_cv_x86_rdrand=no ac_cv_x86_rdseed=no
+make -C "$work/gcc-build" -s -j "$jobs" all-target-libgcc all-target-libstdc++-v3 \
+  >"$work/libs.log" 2>&1 || { tail -n 40 "$work/libs.log"; exit 1; }
+# The hooks' documentation stamp is older than the generator the build just made; made newer
+# again, it keeps the install from regenerating the documentation.
+touch "$work/gcc-build/gcc/s-tm-texi"
+make -C "$work/gcc-build" -s install-gcc install-target-libgcc install-target-libstdc++-v3 \
+  >>"$work/libs.log" 2>&1 || { tail -n 40 "$work/libs.log"; exit 1; }
+stage_done "libgcc and libstdc++"
+
+recipe >"$stamp"
+echo "toolchain: built in $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s into $prefix"
