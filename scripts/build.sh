@@ -8,6 +8,13 @@ if [ "${1:-all}" != win32 ]; then
   cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug -DSONDREL_SANITIZE=ON >/dev/null
   cmake --build build/host -j "$jobs"
 fi
+# A configuration made without the compilers keeps a cache that builds wrongly; they are made
+# by scripts/setup.sh.
+source scripts/toolchain-dir.sh
+if [ ! -x "$SONDREL_TOOLCHAIN/bin/i686-w64-mingw32-g++" ]; then
+  echo "build: no i486 compilers in $SONDREL_TOOLCHAIN; scripts/setup.sh makes them" >&2
+  exit 1
+fi
 # A build folder configured with another toolchain keeps the old compilers in its cache; it is
 # configured afresh when the toolchain file has changed since.
 stamp=build/win32/toolchain.cmake

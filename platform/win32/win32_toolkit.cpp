@@ -280,22 +280,28 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
   return CallWindowProcA(ControlOf(hwnd)->base_proc, hwnd, message, wparam, lparam);
 }
 
+// The picture is drawn at the screen's scale, in the middle of the box: at 96 dpi it fills the
+// box inside its border, and the box grows with the dpi as the picture does.
+void DrawPicture(HWND hwnd, HDC dc, const ::RECT& client) {
+  const NativeControl* control = ControlOf(hwnd);
+  if (control == nullptr) return;
+  const win32::ComposedPicture shown =
+      win32::PictureBitmap(control->picture, win32::PictureSide(GetDeviceCaps(dc, LOGPIXELSX)));
+  if (shown.bitmap == nullptr) return;
+  win32::ScopedMemDC memory(dc);
+  win32::ScopedSelectObject selected(memory.get(), shown.bitmap);
+  BitBlt(dc, (client.right - shown.side) / 2, (client.bottom - shown.side) / 2, shown.side,
+         shown.side, memory.get(), 0, 0, SRCCOPY);
+}
+
 void OnPicturePaint(HWND hwnd) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd, &paint);
-  const NativeControl* control = ControlOf(hwnd);
-  HBITMAP bitmap = control != nullptr ? win32::PictureBitmap(control->picture) : nullptr;
-  if (bitmap != nullptr) {
-    win32::ScopedMemDC memory(dc);
-    win32::ScopedSelectObject selected(memory.get(), bitmap);
-    BitBlt(dc, 0, 0, win32::kPicturePixels, win32::kPicturePixels, memory.get(), 0, 0, SRCCOPY);
-  }
+  ::RECT client{};
+  GetClientRect(hwnd, &client);
+  DrawPicture(hwnd, dc, client);
   // A picture box with the focus shows it, so that Tab never seems to go nowhere.
-  if (GetFocus() == hwnd) {
-    ::RECT client{};
-    GetClientRect(hwnd, &client);
-    DrawFocusRect(dc, &client);
-  }
+  if (GetFocus() == hwnd) DrawFocusRect(dc, &client);
   EndPaint(hwnd, &paint);
 }
 

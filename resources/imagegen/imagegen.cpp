@@ -1,6 +1,7 @@
 // Draws the program icon and the tick and cross pictures and writes them as the files the
 // program embeds, so the product build needs no image tools.
-// Usage: imagegen OUTDIR  ->  OUTDIR/sondrel.ico, OUTDIR/tick.gif, OUTDIR/cross.gif
+// Usage: imagegen OUTDIR  ->  OUTDIR/sondrel.ico, OUTDIR/tick.gif and OUTDIR/cross.gif (32
+// pixels), OUTDIR/tickN.gif and OUTDIR/crossN.gif (N pixels) for each larger size
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -83,37 +84,70 @@ const std::vector<Rgb> kVgaPalette = {
 constexpr uint8_t kBlack = 0, kMaroon = 1, kGreen = 2, kNavy = 4, kSilver = 7, kGrey = 8, kRed = 9,
                   kLime = 10;
 
-// Paints a mark: grey shadow below and right, a one-pixel edge, and a light band just inside
-// the edges that face the upper left, as if lit from there.
-Image Mark(const Mask& shape, uint8_t edge, uint8_t fill, uint8_t highlight) {
-  Image image(32, 32, kVgaPalette, kSilver);
-  const Mask shadow = shape.Shifted(2, 2);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) {
-      if (shape.Edge(x, y))
+// The marks are designed on a 32-pixel square, their size at 96 dpi, and drawn afresh for the
+// common display scalings: 100, 125, 150, 175, 200, 250, 300 and 400 %. For any other the
+// program shrinks the next larger one, by at most a quarter.
+constexpr int kDesignSide = 32;
+constexpr int kMarkSides[] = {32, 40, 48, 56, 64, 80, 96, 128};
+
+// A length of the design, in whole pixels at `side`; never thinner than one pixel.
+int Scaled(double design_pixels, int side) {
+  return std::max(1, int(std::lround(design_pixels * side / kDesignSide)));
+}
+
+// The design's polygons at `side`, sampled at pixel centres. Many centres fall exactly on an
+// edge; nudged right and a little less down, each such centre lands on the side the 32-pixel
+// drawing puts it, not on whichever side the scaled arithmetic's rounding happens to give.
+Mask Shape(const std::vector<std::vector<Point>>& polygons, int side) {
+  constexpr double kNudgeX = 2e-4, kNudgeY = 1e-4;
+  const double scale = double(kDesignSide) / side;
+  return Mask(side, side, [&](double x, double y) {
+    return std::any_of(polygons.begin(), polygons.end(), [&](const std::vector<Point>& polygon) {
+      return InPolygon(polygon, (x + kNudgeX) * scale, (y + kNudgeY) * scale);
+    });
+  });
+}
+
+// Paints a mark: grey shadow below and right, an edge, and a light band just inside the edges
+// that face the upper left, as if lit from there. Edge and band are one pixel wide at 32 and
+// grow with the size, like the shadow's offset.
+Image Mark(int side, const Mask& shape, uint8_t edge, uint8_t fill, uint8_t highlight) {
+  Image image(side, side, kVgaPalette, kSilver);
+  const int line = Scaled(1, side), offset = Scaled(2, side);
+  Mask inside = shape;
+  for (int i = 0; i < line; ++i) inside = inside.Eroded();
+  const auto on_edge = [&](int x, int y) { return shape.At(x, y) && !inside.At(x, y); };
+  const auto lit = [&](int x, int y) {
+    for (int k = 1; k <= line; ++k)
+      if (on_edge(x - k, y - k) || on_edge(x, y - k)) return true;
+    return false;
+  };
+  const Mask shadow = shape.Shifted(offset, offset);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      if (on_edge(x, y))
         image.Set(x, y, edge);
-      else if (shape.At(x, y))
-        image.Set(x, y, shape.Edge(x - 1, y - 1) || shape.Edge(x, y - 1) ? highlight : fill);
+      else if (inside.At(x, y))
+        image.Set(x, y, lit(x, y) ? highlight : fill);
       else if (shadow.At(x, y))
         image.Set(x, y, kGrey);
     }
   return image;
 }
 
-Image Tick() {
-  const std::vector<Point> outline = {{3, 16}, {7, 12}, {12, 17}, {24, 5}, {28, 9}, {12, 25}};
-  return Mark(Mask(32, 32, [&](double x, double y) { return InPolygon(outline, x, y); }), kNavy,
-              kGreen, kLime);
+// The corners that point right are cut back one pixel of the design: the 32-pixel drawing,
+// sampled at pixel centres, never reaches them, and the larger ones keep its proportions.
+Image Tick(int side) {
+  const std::vector<Point> outline = {{3, 16}, {7, 12},  {12, 17}, {24, 5},
+                                      {27, 8}, {27, 10}, {12, 25}};
+  return Mark(side, Shape({outline}, side), kNavy, kGreen, kLime);
 }
 
-Image Cross() {
-  // Two bars with square ends, 45 degrees either way.
-  const std::vector<Point> down = {{7, 3}, {27, 23}, {23, 27}, {3, 7}};
-  const std::vector<Point> up = {{3, 23}, {23, 3}, {27, 7}, {7, 27}};
-  return Mark(
-      Mask(32, 32,
-           [&](double x, double y) { return InPolygon(down, x, y) || InPolygon(up, x, y); }),
-      kBlack, kMaroon, kRed);
+Image Cross(int side) {
+  // Two bars with square ends, 45 degrees either way, cut back at the right like the tick.
+  const std::vector<Point> down = {{7, 3}, {26, 22}, {26, 24}, {23, 27}, {3, 7}};
+  const std::vector<Point> up = {{3, 23}, {23, 3}, {26, 6}, {26, 8}, {7, 27}};
+  return Mark(side, Shape({down, up}, side), kBlack, kMaroon, kRed);
 }
 
 // ---- Program icon -------------------------------------------------------------------------
@@ -399,8 +433,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  const bool ok = Write(dir + "/sondrel.ico", Ico(ProgramIcon(), Mask(48, 48, InPlate))) &&
-                  Write(dir + "/tick.gif", Gif(Tick(), kSilver)) &&
-                  Write(dir + "/cross.gif", Gif(Cross(), kSilver));
+  bool ok = Write(dir + "/sondrel.ico", Ico(ProgramIcon(), Mask(48, 48, InPlate)));
+  for (const int side : kMarkSides) {
+    // The 96-dpi pictures keep their plain names.
+    const std::string suffix = side == kDesignSide ? "" : std::to_string(side);
+    ok = ok && Write(dir + "/tick" + suffix + ".gif", Gif(Tick(side), kSilver)) &&
+         Write(dir + "/cross" + suffix + ".gif", Gif(Cross(side), kSilver));
+  }
   return ok ? 0 : 1;
 }

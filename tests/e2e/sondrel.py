@@ -2,6 +2,7 @@
 import atexit
 import os
 import select
+import struct
 import subprocess
 import tempfile
 import time
@@ -88,6 +89,31 @@ def default_value(key):
     """The data of a key's default value when it is a string, or None."""
     value = value_of(key, "")
     return value[1] if value and value[0] in ("REG_SZ", "REG_EXPAND_SZ") else None
+
+
+# Screenshots for people to look at, kept in the build beside the program.
+SCREENSHOTS = os.path.join(os.path.dirname(os.path.abspath(EXE)), "screenshots")
+
+
+def screenshot(name):
+    """Saves what the test display shows, trimmed to the windows on it, as SCREENSHOTS/name.png,
+    and gives the file's path."""
+    with open(os.path.join(os.environ["SONDREL_WINE_STATE"], "display")) as f:
+        display = f.read().strip()
+    os.makedirs(SCREENSHOTS, exist_ok=True)
+    path = os.path.join(SCREENSHOTS, name + ".png")
+    run_captured(["import", "-display", display, "-window", "root", "-trim", "+repage", path],
+                 check=True)
+    return path
+
+
+def png_size(path):
+    """(width, height) of a PNG file, from its header."""
+    with open(path, "rb") as f:
+        header = f.read(24)
+    if header[:8] != b"\x89PNG\r\n\x1a\n":
+        raise AssertionError(path + " is not a PNG file")
+    return struct.unpack(">II", header[16:24])
 
 
 def restart_wineserver():
@@ -241,8 +267,17 @@ class Sondrel:
         raise AssertionError("Tab never brings the focus to " + name)
 
     def resize(self, width, height):
+        """Resizes the client area, then waits until the layout has followed it: the bottom bar
+        spans the new width and ends at the bottom edge, to the pixel the twips round to. A layout
+        that does not follow is left for the test to find."""
         self.driver("resize", str(width), str(height))
-        time.sleep(0.3)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            controls = self.controls()
+            client, bar = controls[0], controls[IDS["Picture1"]]
+            if bar.width == client.width and abs(bar.top + bar.height - client.height) <= 1:
+                return
+            time.sleep(0.05)
 
     def ended(self, timeout=15):
         try:

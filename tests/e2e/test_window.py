@@ -2,7 +2,7 @@
 import time
 import unittest
 
-from sondrel import IDS, Sondrel, reg_add, restart_wineserver
+from sondrel import IDS, Sondrel, png_size, reg_add, restart_wineserver, screenshot
 
 # name: (parent, class, caption, left, top, width, height, visible), positions in twips as the
 # window first shows them, after its layout rule has run. The test prefix has neither Java
@@ -32,6 +32,35 @@ FOCUS_CYCLE = ["Picture1", "btnClose", "btnCopy", "Pict(0)", "Pict(1)", "btnDown
                "btnDownload(1)", "Text1"]
 
 
+# The visible picture boxes; the test prefix has neither Java runtime, so both show the cross.
+PICTURES = ("Pict(0)", "Pict(1)")
+
+# Where the cross and its shadow show in a picture box at 96 dpi, in pixels of the whole box,
+# border included: left, top, right, bottom (one past the last pixel).
+BOX_AT_96_DPI = 36
+CROSS_AT_96_DPI = (5, 5, 30, 31)
+
+# The sunken border of a picture box that shows an image, on every side.
+PICTURE_BORDER = 2
+
+
+def drawn_part(rows):
+    """(left, top, right, bottom) of the pixels clearly unlike the face, which the corner shows."""
+    face = rows[0][0]
+    drawn = [(x, y) for y, row in enumerate(rows) for x, pixel in enumerate(row)
+             if max(abs(a - b) for a, b in zip(pixel, face)) > 32]
+    if not drawn:
+        return None
+    xs, ys = [x for x, _ in drawn], [y for _, y in drawn]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def spread(left, top, right, bottom, box):
+    """How far a drawn part reaches across a square box, and how far its middle lies from the
+    box's: width, height, x offset, y offset."""
+    return right - left, bottom - top, (left + right - box) / 2, (top + bottom - box) / 2
+
+
 def wait_for(read, done, seconds=5):
     """What `read` gives once `done` accepts it, or when the time is up: a change of focus is
     painted after it is made."""
@@ -44,7 +73,24 @@ def wait_for(read, done, seconds=5):
 
 
 class WindowTest(unittest.TestCase):
-    twips_per_pixel = 15
+    """The window on a screen of `dpi` logical pixels per inch; the test prefix's own is 96."""
+    dpi = 96
+
+    @classmethod
+    def setUpClass(cls):
+        if cls.dpi != 96:
+            reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", cls.dpi)
+            restart_wineserver()
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.dpi != 96:
+            reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", 96)
+            restart_wineserver()
+
+    @property
+    def twips_per_pixel(self):
+        return 1440 / self.dpi
 
     def assertPixels(self, actual, twips, what):
         expected = twips / self.twips_per_pixel
@@ -98,8 +144,9 @@ class WindowTest(unittest.TestCase):
         with Sondrel() as app:
             self.resize_twips(app, 8000, 6015)
             self.check_layout(app, 8000, 6015)
-            self.resize_twips(app, 8000, 8400)  # the height alone
-            self.check_layout(app, 8000, 8400)
+            # The height alone; at 192 dpi still within the test display's 1024 pixels.
+            self.resize_twips(app, 8000, 7200)
+            self.check_layout(app, 8000, 7200)
             self.resize_twips(app, 3000, 6015)  # narrower than the two buttons: not clamped
             self.check_layout(app, 3000, 6015)
             self.assertLess(app.control("btnCopy").left, 0)
@@ -134,6 +181,42 @@ class WindowTest(unittest.TestCase):
                     self.assertEqual(wait_for(top_row, lambda row: row == plain), plain,
                                      "the focus rectangle stays after the focus has gone")
 
+    def test_screen_reports_the_dpi(self):
+        with Sondrel() as app:
+            self.assertEqual(int(app.driver("dpi").stdout), self.dpi)
+
+    def test_pictures_scale_with_their_boxes(self):
+        """Each picture covers its box as at 96 dpi: it spans the same share of the box and lies
+        in the same place, to within a pixel; at 96 dpi exactly where it always has."""
+        scale = self.dpi / 96
+        tolerance = 0 if self.dpi == 96 else 1
+        model = spread(*CROSS_AT_96_DPI, BOX_AT_96_DPI)
+        with Sondrel() as app:
+            for name in PICTURES:
+                with self.subTest(control=name):
+                    box = app.control(name)
+                    self.assertEqual(box.width, box.height)
+                    inside = app.pixels(name, 0, 0, box.width - 2 * PICTURE_BORDER,
+                                        box.height - 2 * PICTURE_BORDER)
+                    part = drawn_part(inside)
+                    self.assertIsNotNone(part, "the box shows no picture")
+                    shown = spread(*(at + PICTURE_BORDER for at in part), box.width)
+                    for what, actual, expected in zip(("width", "height", "middle's x offset",
+                                                       "middle's y offset"), shown, model):
+                        self.assertLessEqual(
+                            abs(actual - expected * scale), tolerance,
+                            "%s of the drawn part: %g px in a %d px box, expected %g" % (
+                                what, actual, box.width, expected * scale))
+
+    def test_a_screenshot_shows_the_whole_window(self):
+        with Sondrel() as app:
+            form = app.controls()[0]
+            time.sleep(1)  # for the window to finish painting
+            path = screenshot("window-%ddpi" % self.dpi)
+            width, height = png_size(path)
+            self.assertGreaterEqual(width, form.width, path)
+            self.assertGreaterEqual(height, form.height, path)
+
     def test_close_box_ends_the_process(self):
         with Sondrel() as app:
             app.driver("close")
@@ -142,21 +225,15 @@ class WindowTest(unittest.TestCase):
 
 
 class WindowAt120DpiTest(WindowTest):
-    twips_per_pixel = 12
+    dpi = 120
 
-    @classmethod
-    def setUpClass(cls):
-        reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", 120)
-        restart_wineserver()
 
-    @classmethod
-    def tearDownClass(cls):
-        reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", 96)
-        restart_wineserver()
+class WindowAt144DpiTest(WindowTest):
+    dpi = 144
 
-    def test_screen_reports_120_dpi(self):
-        with Sondrel() as app:
-            self.assertEqual(int(app.driver("dpi").stdout), 120)
+
+class WindowAt192DpiTest(WindowTest):
+    dpi = 192
 
 
 if __name__ == "__main__":
