@@ -18,8 +18,7 @@ int RunProgram() {
   } catch (const runtime::Error& error) {
     runtime::ReportProcedureError("Sondrel", error);
   } catch (const std::bad_alloc&) {
-    runtime::ReportProcedureError("Sondrel",
-                                  runtime::Error(runtime::kOutOfMemory, "Out of memory"));
+    runtime::ReportProcedureError("Sondrel", runtime::OutOfMemory());
   } catch (const std::exception& error) {
     runtime::ReportProcedureError("Sondrel", runtime::Error(-1, error.what()));
   }

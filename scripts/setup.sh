@@ -9,6 +9,7 @@
 # runs natively.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/debian-source.sh
 
 packages=(
   cmake make g++ googletest clang-format python3 locales
@@ -31,10 +32,6 @@ emulation_suite=bookworm-backports
 binfmt=/proc/sys/fs/binfmt_misc
 i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
 
 missing_packages() {
   local p
@@ -77,20 +74,6 @@ apt_install() {
     install -y -q --no-install-recommends "$@"
 }
 
-# The backports suite from the same mirror, with the same keyring, as the machine's Debian source.
-add_emulation_suite() {
-  local list=/etc/apt/sources.list.d/$emulation_suite.sources mirror keyring
-  [ -f "$list" ] && return
-  mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Codename: bookworm' \
-    'Created-By: Packages' | head -n 1)
-  [ -n "$mirror" ] || { echo "setup: no Debian bookworm source to take the mirror from" >&2; exit 1; }
-  keyring=$(grep -rhs -A4 "^URIs:.*${mirror%/}" /etc/apt/sources.list.d/*.sources |
-    sed -n 's/^Signed-By: *//p' | head -n 1)
-  keyring=${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
-  printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
-    "$mirror" "$emulation_suite" "$keyring" | as_root tee "$list" >/dev/null
-}
-
 # Whether the kernel runs Wine's 32-bit side itself: asked with any qemu-i386 registration
 # switched off for the moment, and put back as it was.
 runs_32bit_natively() {
@@ -106,7 +89,7 @@ runs_32bit_natively() {
 
 set_up_emulation() {
   if ! apt-cache policy qemu-user 2>/dev/null | grep -q " $emulation_suite/"; then
-    add_emulation_suite
+    add_debian_source "$emulation_suite.sources" deb "$emulation_suite"
     apt_updated=
   fi
   if ! dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | grep -q '^1:[1-9][0-9]\.'; then

@@ -13,6 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/toolchain-dir.sh
+source scripts/debian-source.sh
 arch=i486
 target=i686-w64-mingw32
 prefix=$SONDREL_TOOLCHAIN
@@ -20,9 +21,6 @@ sysroot=$prefix/sysroot
 stamp=$prefix/built-from
 jobs=$(nproc)
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
 
 package_version() { dpkg-query -W -f='${Version}' "$1"; }
 
@@ -73,17 +71,8 @@ stage_done() {
 # The runtime's sources, of the same version as the installed headers, from a source entry on
 # the machine's own Debian mirror and keyring.
 fetch_runtime_sources() {
-  local list=/etc/apt/sources.list.d/sondrel-sources.sources mirror keyring version
-  if [ ! -f "$list" ]; then
-    mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Codename: bookworm' \
-      'Created-By: Packages' | head -n 1)
-    [ -n "$mirror" ] || { echo "toolchain: no Debian bookworm source to take the mirror from" >&2; exit 1; }
-    keyring=$(grep -rhs -A4 "^URIs:.*${mirror%/}" /etc/apt/sources.list.d/*.sources |
-      sed -n 's/^Signed-By: *//p' | head -n 1)
-    keyring=${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
-    printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' \
-      "$mirror" "$keyring" | as_root tee "$list" >/dev/null
-  fi
+  local version
+  add_debian_source sondrel-sources.sources deb-src bookworm
   if ! apt-cache showsrc mingw-w64 2>/dev/null | grep -q '^Package: mingw-w64'; then
     as_root apt-get update -q || echo "toolchain: some package lists could not be fetched; going on" >&2
   fi
