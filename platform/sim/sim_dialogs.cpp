@@ -1,9 +1,16 @@
+#include <stdexcept>
 #include <utility>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 
 namespace platform {
+
+namespace {
+
+constexpr uint32_t kMbTypeMask = 0xF;  // the buttons: MB_OK, MB_YESNO...
+
+}  // namespace
 
 int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::string& caption,
                     uint32_t type) {
@@ -17,7 +24,10 @@ int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::stri
   if (disables_form) m.form.enabled = false;
   if (const auto user_acts = std::exchange(m.while_message_box_shows, nullptr)) user_acts();
   m.form.enabled = was_enabled;
-  if (m.message_box_answers.empty()) return kIdOk;
+  if (m.message_box_answers.empty()) {
+    if ((type & kMbTypeMask) == kMbOk) return kIdOk;
+    throw std::logic_error("the test gave no answer to the question \"" + text + "\"");
+  }
   const int32_t answer = m.message_box_answers.front();
   m.message_box_answers.pop_front();
   return answer;

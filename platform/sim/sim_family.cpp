@@ -31,6 +31,13 @@ const FamilyAnswers kNt = {
     // left untouched on Win9x but cleared on NT+".
     /*missing_value_clears_size=*/true,
     /*reopened_key_is_the_same_handle=*/false,
+    // Microsoft Windows Registry Guide, "Mapping Default Permissions": the Users group cannot
+    // change per-computer settings; SetComputerName's documentation: "Applications using this
+    // function must have administrator rights".
+    /*user_rights_checked=*/true,
+    // SetComputerName's documentation of 1997: "Windows NT: ... returns
+    // ERROR_INVALID_PARAMETER. It does not coerce the characters outside the standard set."
+    /*computer_name_characters_coerced=*/false,
 };
 
 const FamilyAnswers kNt4 = {
@@ -42,6 +49,8 @@ const FamilyAnswers kNt4 = {
     // first, so whether a NUL follows is not known; the machine writes one.
     std::string("\x08\0", 2),
     false,
+    false,
+    true,
     false,
     true,
     false,
@@ -67,6 +76,14 @@ const FamilyAnswers k9x = {
     false,
     // registry.c, test_reg_close_key: "win98 doesn't give a new handle when the same key is
     // opened".
+    true,
+    // A single-user system without rights (Windows 9x, Wikipedia, "Security": "designed as a
+    // single-user system"; eWEEK, "Windows 95: Doomed by Its Own Success", 2005: "everyone has
+    // ultimate privilege").
+    false,
+    // SetComputerName's documentation of 1997: "Windows 95: If this string contains one or more
+    // characters that are outside the standard character set, those characters are coerced
+    // into standard characters."
     true,
 };
 

@@ -30,6 +30,12 @@ struct FamilyAnswers {
   bool missing_value_clears_size;
   // Opening a key that is already open gives the same handle, so closing either closes both.
   bool reopened_key_is_the_same_handle;
+  // Users have rights: one who is not an administrator opens keys under HKEY_LOCAL_MACHINE only
+  // to read them, and cannot rename the computer.
+  bool user_rights_checked;
+  // SetComputerNameA changes characters outside the standard set into standard ones, where
+  // otherwise it refuses the name.
+  bool computer_name_characters_coerced;
 };
 
 const FamilyAnswers& AnswersOf(WindowsFamily family);

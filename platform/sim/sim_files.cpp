@@ -29,19 +29,19 @@ std::vector<std::string> Split(const std::string& path) {
   return parts;
 }
 
-// The path made absolute, and how many of its leading components form its root: "C:" or
-// the four parts of "\\server\share".
-std::string Absolute(const std::string& path, size_t* root_parts) {
+std::string Absolute(const std::string& path) {
   const std::string& current = machine().current_directory;
-  *root_parts = 1;
-  if (path.rfind("\\\\", 0) == 0) {
-    *root_parts = 4;
-    return path;
-  }
-  if (path.size() >= 2 && path[1] == ':') return path;
+  if (path.rfind("\\\\", 0) == 0 || (path.size() >= 2 && path[1] == ':')) return path;
   if (!path.empty() && path[0] == '\\') return current.substr(0, 2) + path;
   return current.back() == '\\' ? current + path : current + "\\" + path;
 }
+
+// How many leading components of an absolute path form its root: "C:", or the four parts of
+// "\\server\share".
+size_t RootParts(const std::string& absolute) { return absolute.rfind("\\\\", 0) == 0 ? 4 : 1; }
+
+// A root, or less than one ("\\server"): no entry of any folder.
+bool IsRoot(const std::string& absolute) { return Split(absolute).size() <= RootParts(absolute); }
 
 const File* Find(const std::string& path) {
   const std::optional<std::string> stored = Resolve(path);
@@ -63,8 +63,9 @@ bool SameName(const std::string& a, const std::string& b) {
 
 std::optional<std::string> Resolve(const std::string& path) {
   if (path.empty() || path.size() >= kMaxPath) return std::nullopt;
-  size_t root_parts = 0;
-  std::vector<std::string> parts = Split(Absolute(path, &root_parts));
+  const std::string absolute = Absolute(path);
+  const size_t root_parts = RootParts(absolute);
+  std::vector<std::string> parts = Split(absolute);
   std::string resolved = parts[0];
   for (size_t i = 1; i < root_parts && i < parts.size(); ++i) resolved += "\\" + parts[i];
   // The system reads a run of separators after the root as one: "C:\\a" is "C:\a".
@@ -98,10 +99,7 @@ void AddFolder(const std::string& path, uint32_t extra_attributes) {
 }
 
 void AddFile(const std::string& path, File file) {
-  const std::string parent = Parent(path);
-  if (parent.find('\\') != std::string::npos && machine().files.count(parent) == 0) {
-    AddFolder(parent);
-  }
+  if (!IsRoot(path) && machine().files.count(Parent(path)) == 0) AddFolder(Parent(path));
   machine().files[path] = std::move(file);
 }
 
@@ -122,17 +120,12 @@ uint32_t GetModuleFileNameA(char* buffer, uint32_t size) {
 FileHandle CreateFileA(const std::string& path, uint32_t, uint32_t, uint32_t creation,
                        uint32_t attributes) {
   sim::Enter("CreateFileA");
-  // A path that is only a server or share root names no file, as Resolve reads it.
-  size_t root_parts = 0;
-  if (sim::Split(sim::Absolute(path, &root_parts)).size() <= root_parts) {
-    return kInvalidHandleValue;
-  }
+  if (sim::IsRoot(sim::Absolute(path))) return kInvalidHandleValue;
   const std::optional<std::string> folder = sim::Resolve(sim::Parent(path));
-  if (creation != kCreateNew || !folder || sim::Resolve(path) || path.size() >= sim::kMaxPath) {
+  if (creation != kCreateNew || !folder || sim::Resolve(path) || path.size() >= sim::kMaxPath ||
+      sim::machine().files.at(*folder).refuses_new_files) {
     return kInvalidHandleValue;
   }
-  const uint32_t folder_attributes = sim::machine().files.at(*folder).attributes;
-  if ((folder_attributes & kFileAttributeReadOnly) != 0) return kInvalidHandleValue;
   sim::Machine& m = sim::machine();
   m.files[*folder + "\\" + sim::LastComponent(path)] = {attributes, "", std::nullopt};
   const FileHandle handle = m.next_handle++;
@@ -164,8 +157,9 @@ uint32_t GetFileAttributesA(const std::string& path) {
 SearchHandle FindFirstFileA(const std::string& path, WIN32_FIND_DATAA* data) {
   sim::Enter("FindFirstFileA");
   const std::optional<std::string> stored = sim::Resolve(path);
-  // A root folder is no entry of any folder, so it cannot be searched for.
-  if (!stored || stored->find('\\') == std::string::npos) return kInvalidHandleValue;
+  // A root folder, a drive's or a share's, is no entry of any folder, so it cannot be searched
+  // for.
+  if (!stored || sim::IsRoot(*stored)) return kInvalidHandleValue;
   sim::Machine& m = sim::machine();
   const sim::File& file = m.files.at(*stored);
   *data = {};

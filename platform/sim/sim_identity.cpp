@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
@@ -10,6 +12,23 @@ namespace platform {
 namespace {
 
 constexpr size_t kMaxPath = 260;
+// GetTempFileNameA fails for a folder longer than MAX_PATH - 14 (its documentation).
+constexpr size_t kLongestTempFolder = kMaxPath - 14;
+constexpr size_t kMaxComputerNameLength = 15;  // MAX_COMPUTERNAME_LENGTH
+
+// Letters, digits and the symbols SetComputerName's documentation names.
+bool IsStandardNameCharacter(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+         std::string_view("!@#$%^&')(.-_{}~").find(c) != std::string_view::npos;
+}
+
+bool AcceptsComputerName(const std::string& name) {
+  const sim::FamilyAnswers& answers = sim::Answers();
+  if (answers.user_rights_checked && !sim::machine().administrator) return false;
+  if (name.empty() || name.size() > kMaxComputerNameLength) return false;
+  return answers.computer_name_characters_coerced ||
+         std::all_of(name.begin(), name.end(), IsStandardNameCharacter);
+}
 
 // Writes the name and its NUL when the buffer holds both, as the name queries do.
 int32_t CopyName(const std::optional<std::string>& name, char* buffer, uint32_t* size) {
@@ -26,10 +45,14 @@ int32_t GetComputerNameA(char* buffer, uint32_t* size) {
   return CopyName(sim::machine().computer_name, buffer, size);
 }
 
+// Takes effect at the next start: the running machine keeps reporting the old name. Which
+// standard characters Windows 9x puts for the others is not documented; they are kept.
 int32_t SetComputerNameA(const std::string& name) {
   sim::Enter("SetComputerNameA");
-  // Takes effect at the next start: the running machine keeps reporting the old name.
-  return !name.empty();
+  const std::string given = name.c_str();
+  if (!AcceptsComputerName(given)) return 0;
+  sim::machine().computer_name_at_next_start = given;
+  return 1;
 }
 
 int32_t GetUserNameA(char* buffer, uint32_t* size) {
@@ -51,11 +74,12 @@ uint32_t GetTempFileNameA(const std::string& path, const std::string& prefix, ui
                           char* name) {
   sim::Enter("GetTempFileNameA");
   const std::string folder = path.c_str();
+  if (folder.size() > kLongestTempFolder) return 0;
   char number[16];
   std::snprintf(number, sizeof number, "%X", unique & 0xFFFF);
   std::string formed = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
   formed += prefix.substr(0, 3) + number + ".TMP";
-  if (unique == 0 || formed.size() >= kMaxPath) return 0;
+  if (unique == 0) return 0;
   std::memcpy(name, formed.c_str(), formed.size() + 1);
   return unique;
 }

@@ -26,16 +26,21 @@ void Enter(const char* entry_point) {
 
 namespace {
 
-SimForm& LiveForm() {
+// The form the user can act on: null while it loads or a modal box has it disabled.
+SimForm* FormTakingInput() {
   SimForm& form = machine().form;
-  if (!form.shown || form.unloaded) throw std::logic_error("the form is not shown");
-  return form;
+  if (!form.created || form.unloaded) throw std::logic_error("the form has no window");
+  return form.shown && form.enabled ? &form : nullptr;
 }
 
-// The form the user can act on, or null while a modal box has it disabled.
-SimForm* FormTakingInput() {
-  SimForm& form = LiveForm();
-  return form.enabled ? &form : nullptr;
+// A control shows and takes input only when its containers do too.
+bool ShowsEnabled(const SimForm& form, platform::toolkit::ControlId control) {
+  for (auto id = control; id != platform::toolkit::kForm;
+       id = form.controls.at(id).spec.container) {
+    const SimControl& native = form.controls.at(id);
+    if (!native.spec.visible || !native.enabled) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -45,15 +50,15 @@ void ResizeClient(double width, double height) {
   if (form == nullptr) return;
   form->client_width = width;
   form->client_height = height;
-  form->event_log.emplace_back("Resize");
   form->events->Resize();
 }
 
 void Click(platform::toolkit::ControlId control) {
   SimForm* form = FormTakingInput();
-  if (form == nullptr || !form->controls.at(control).enabled) return;
-  form->event_log.push_back("Click " + std::to_string(control));
-  form->events->Click(control);
+  if (form == nullptr) return;
+  const bool button =
+      form->controls.at(control).spec.kind == platform::toolkit::ControlKind::CommandButton;
+  if (button && ShowsEnabled(*form, control)) form->events->Click(control);
 }
 
 void PressCloseBox() {

@@ -35,6 +35,8 @@ struct SimControl {
 // The native handle the simulated form hands out.
 constexpr platform::WindowHandle kFormHandle = 0x5E1D;
 
+// The form takes input once it has loaded and shown, until it is unloaded; after that, as in the
+// win32 backend, every toolkit call raises "The form is not loaded".
 struct SimForm {
   bool created = false;
   bool shown = false;
@@ -45,7 +47,6 @@ struct SimForm {
   double client_width = 0, client_height = 0;
   platform::toolkit::FormEvents* events = nullptr;
   std::vector<SimControl> controls;
-  std::vector<std::string> event_log;  // "Load", "Resize", "Click <id>" in order
   // Called before a control's text is replaced; a test throws from it to make the write fail.
   std::function<void(platform::toolkit::ControlId)> before_set_text;
 };
@@ -73,12 +74,15 @@ struct RegistryKey {
   std::map<std::string, RegistryValue, NoCaseLess> values;
 };
 
-// A file or folder, kept under its full stored path ("C:\Program Files\Sondrel"); a drive's
-// root folder is kept as "C:".
+// A file or folder, kept under its full stored path ("C:\Program Files\Sondrel"); a root folder
+// is kept as "C:" or "\\server\share".
 struct File {
   uint32_t attributes = platform::kFileAttributeNormal;
   std::string short_name;  // the 8.3 alias; empty when the stored name is already short
   std::optional<std::vector<uint8_t>> version_resource;
+  // A folder the user may not make files in (its access list, or a read-only medium). Windows
+  // ignores the read-only attribute of a folder.
+  bool refuses_new_files = false;
 };
 
 // What the shell was asked to do; null texts are absent.
@@ -131,7 +135,7 @@ struct Machine {
   std::map<platform::RegistryKey, std::string> open_keys;  // handle -> full key path
   platform::RegistryKey next_key = 0x1000;
 
-  // Folders are files with kFileAttributeDirectory; a read-only folder takes no new files.
+  // Folders are files with kFileAttributeDirectory.
   std::map<std::string, File, NoCaseLess> files{
       {"C:", {platform::kFileAttributeDirectory, "", {}}}};
   std::string current_directory = "C:\\";
@@ -165,8 +169,13 @@ struct Machine {
   // The CF_TEXT block the clipboard owns, if any.
   std::optional<platform::GlobalHandle> clipboard_text;
 
+  // The user is no administrator, as most are; it matters where the family checks rights.
+  bool administrator = false;
+
   // Names and identifiers; a name that is unset is not written.
   std::optional<std::string> computer_name = std::string("UFFICIO-01");
+  // The name SetComputerNameA last accepted, which the computer takes at its next start.
+  std::optional<std::string> computer_name_at_next_start;
   std::optional<std::string> user_name = std::string("Giulia");
   std::optional<std::string> temp_path = std::string("C:\\WINDOWS\\TEMP\\");
   std::optional<std::string> hardware_profile_name = std::string("Profilo 1");
@@ -188,7 +197,9 @@ struct Machine {
   // Every platform call received, by name, in order.
   std::vector<std::string> calls;
 
-  // Answers the message box gives, in order; kIdOk when the script runs out.
+  // Answers the message box gives, in order. A box with only an OK button is answered OK when
+  // the script has run out; a question then throws std::logic_error, since only the test can
+  // know what the user answers.
   std::deque<int32_t> message_box_answers;
   std::vector<MessageBoxCall> message_boxes;
   // What the user does while the next message box shows, before answering it; used once.
@@ -230,7 +241,9 @@ const FamilyAnswers& Answers();
 // Records a call of an entry point, raising error 453 where it is uncallable.
 void Enter(const char* entry_point);
 
-// What the user does to the form.
+// What the user does to the form. Nothing reaches it while it loads or a modal box shows, and a
+// click reaches only a command button that shows and is enabled, as in the win32 backend. A form
+// that was never made or is unloaded has no window to act on: std::logic_error.
 void ResizeClient(double width, double height);
 void Click(platform::toolkit::ControlId control);
 void PressCloseBox();

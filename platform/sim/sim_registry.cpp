@@ -9,6 +9,7 @@ namespace sim {
 namespace {
 
 constexpr int32_t kErrorFileNotFound = 2;
+constexpr int32_t kErrorAccessDenied = 5;
 constexpr int32_t kErrorInvalidHandle = 6;
 constexpr int32_t kErrorReadFault = 30;
 constexpr int32_t kErrorMoreData = 234;
@@ -40,6 +41,21 @@ std::string JoinKeyPath(const std::string& parent, const std::string& child) {
   if (parent.empty()) return child;
   if (child.empty()) return parent;
   return parent + "\\" + child;
+}
+
+// What a user without administrator rights may ask for on a key under HKEY_LOCAL_MACHINE:
+// KEY_READ, or MAXIMUM_ALLOWED, which gives whatever is granted; the KEY_WOW64 flags choose a
+// view, not a right (Microsoft's "Registry Key Security and Access Rights").
+constexpr uint32_t kKeyRead = 0x20019;
+constexpr uint32_t kMaximumAllowed = 0x02000000;
+constexpr uint32_t kKeyWow64Views = 0x300;
+
+bool Granted(platform::RegistryKey root, uint32_t access) {
+  const Machine& m = machine();
+  if (root != platform::kHkeyLocalMachine || m.administrator || !Answers().user_rights_checked) {
+    return true;
+  }
+  return (access & ~(kKeyRead | kMaximumAllowed | kKeyWow64Views)) == 0;
 }
 
 // The data as the machine's family hands a value back.
@@ -106,7 +122,7 @@ void SetDword(platform::RegistryKey root, const std::string& key_path, const std
 
 namespace platform {
 
-int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t, uint32_t,
+int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t, uint32_t access,
                       RegistryKey* result) {
   sim::Enter("RegOpenKeyExA");
   RegistryKey root_key = 0;
@@ -114,6 +130,7 @@ int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t, ui
   if (!sim::KeyPath(root, &root_key, &parent)) return sim::kErrorInvalidHandle;
   const std::string path = sim::JoinKeyPath(parent, sub_key.c_str());
   if (sim::FindKey(root_key, path) == nullptr) return sim::kErrorFileNotFound;
+  if (!sim::Granted(root_key, access)) return sim::kErrorAccessDenied;
   sim::Machine& m = sim::machine();
   const std::string opened = std::to_string(root_key) + "|" + path;
   if (sim::Answers().reopened_key_is_the_same_handle) {

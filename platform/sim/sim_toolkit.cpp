@@ -1,5 +1,3 @@
-#include <stdexcept>
-
 #include "platform/base/runtime_error.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/toolkit.h"
@@ -8,9 +6,10 @@ namespace platform::toolkit {
 
 namespace {
 
+// The win32 backend's answer to any call before the form is made or after it is unloaded.
 sim::SimForm& Form() {
   sim::SimForm& form = sim::machine().form;
-  if (!form.created) throw std::logic_error("no form was created");
+  if (!form.created || form.unloaded) throw runtime::Error(-1, "The form is not loaded");
   return form;
 }
 
@@ -52,19 +51,22 @@ void SetControlPicture(ControlId control, Picture picture) { At(control).picture
 double ClientWidth() { return Form().client_width; }
 double ClientHeight() { return Form().client_height; }
 WindowHandle FormHandle() {
-  Form();
-  return sim::kFormHandle;
+  const sim::SimForm& form = sim::machine().form;
+  return form.created && !form.unloaded ? sim::kFormHandle : kNoWindow;
 }
 
+// A form unloaded while it loads is never shown.
 void RunForm() {
   sim::SimForm& form = Form();
-  form.event_log.emplace_back("Load");
   form.events->Load();
+  if (form.unloaded) return;
   form.shown = true;
-  form.event_log.emplace_back("Resize");
   form.events->Resize();
 }
 
-void UnloadForm() { Form().unloaded = true; }
+void UnloadForm() {
+  sim::SimForm& form = sim::machine().form;
+  if (form.created) form.unloaded = true;
+}
 
 }  // namespace platform::toolkit

@@ -66,8 +66,6 @@ TEST_F(DesktopTest, WritesAnnounceButDoNotStore) {
     EXPECT_EQ(LastCall().pv_value, 0);
     EXPECT_EQ(LastCall().win_ini, platform::kSpifSendChange);
   }
-  os.ScreenSaverTimeout(600);
-  EXPECT_EQ(os.ScreenSaverTimeout(), 600);
 }
 
 TEST_F(DesktopTest, LargeFontsIsExactly120) {
@@ -114,19 +112,6 @@ TEST_F(DesktopTest, WorkAreaOverflowKeepsTheCallersLaterValues) {
     EXPECT_EQ(m.message_boxes[0].caption, "GetWorkArea");
     EXPECT_EQ(m.message_boxes[0].text, "Error: 6. Overflow");
   }
-}
-
-TEST_F(DesktopTest, MissingEntryPointReportsUnderThePropertysName) {
-  m.uncallable.insert("SystemParametersInfoA");
-  EXPECT_FALSE(os.Beep());
-  os.ScreenSaverActive(true);
-  EXPECT_EQ(os.ScreenSaverTimeout(), 0);
-  m.uncallable.insert("GetDC");
-  EXPECT_FALSE(os.LargeFonts());
-  std::vector<std::string> captions;
-  for (const auto& box : m.message_boxes) captions.push_back(box.caption);
-  EXPECT_EQ(captions, std::vector<std::string>(
-                          {"Beep", "ScreenSaverActive", "ScreenSaverTimeout", "LargeFonts"}));
 }
 
 }  // namespace

@@ -43,15 +43,14 @@ TEST_F(NamesTest, TempPathAndItsUntouchedBuffer) {
   EXPECT_EQ(os.TempPath(), std::string(255, ' '));
 }
 
-TEST_F(NamesTest, TempFileIsTheSameNameEveryTime) {
+// The name is formed in the temporary folder with the number 1; Windows takes no folder longer
+// than MAX_PATH - 14 characters, and the buffer it then did not write is its 255 blanks.
+TEST_F(NamesTest, TempFileIsANameInTheTemporaryFolder) {
   EXPECT_EQ(os.TempFile("sondrel"), "C:\\WINDOWS\\TEMP\\son1.TMP");
-  EXPECT_EQ(os.TempFile("sondrel"), os.TempFile("sondrel"));
-  EXPECT_EQ(os.TempFile(""), "C:\\WINDOWS\\TEMP\\1.TMP");
-  // A folder of 250 characters gives a name longer than the folder buffer of 255.
-  m.temp_path = "C:\\" + std::string(246, 't') + "\\";
+  m.temp_path = "C:\\" + std::string(242, 't') + "\\";
+  ASSERT_EQ(m.temp_path->size(), 246u);
   EXPECT_EQ(os.TempFile("abc"), *m.temp_path + "abc1.TMP");
-  // One too long for the name: the buffer the call did not write is its 255 blanks.
-  m.temp_path = "C:\\" + std::string(250, 't') + "\\";
+  m.temp_path = "C:\\" + std::string(243, 't') + "\\";
   EXPECT_EQ(os.TempFile("abc"), std::string(255, ' '));
 }
 
@@ -70,66 +69,49 @@ TEST_F(NamesTest, GuidsThatDifferHaveDifferentTexts) {
 
 TEST_F(NamesTest, DefaultNamesFromTheSetupKey) {
   EXPECT_EQ(os.DefaultCompanyName(), "") << "key missing";
+  // Each value as the registry reader gives it as text, whatever its type.
   sim::SetString(platform::kHkeyCurrentUser, kUserInfo, "DefCompany", "Sondrel S.r.l.");
   sim::SetDword(platform::kHkeyCurrentUser, kUserInfo, "DefName", 42);
   EXPECT_EQ(os.DefaultCompanyName(), "Sondrel S.r.l.");
   EXPECT_EQ(os.DefaultUserName(), "42");
-  sim::SetValue(platform::kHkeyCurrentUser, kUserInfo, "DefCompany",
-                {platform::kRegExpandSz, {'%', 'U', '%', 0}});
-  sim::SetValue(platform::kHkeyCurrentUser, kUserInfo, "DefName",
-                {platform::kRegMultiSz, {'a', 0, 0}});
-  EXPECT_EQ(os.DefaultCompanyName(), "");
-  EXPECT_EQ(os.DefaultUserName(), "");
-  sim::SetValue(platform::kHkeyCurrentUser, kUserInfo, "DefName",
-                {platform::kRegBinary, {0xCA, 0xFE}});
-  EXPECT_EQ(os.DefaultUserName(), "CA FE");
   sim::SetString(platform::kHkeyLocalMachine, kUserInfo, "DefCompany", "machine-wide");
   sim::SetValue(platform::kHkeyCurrentUser, kUserInfo, "DefCompany", {platform::kRegSz, {}});
   EXPECT_EQ(os.DefaultCompanyName(), "") << "only the user's own key counts";
 }
 
-TEST_F(NamesTest, RegistryFailureIsReportedOnceByTheReader) {
-  sim::SetString(platform::kHkeyCurrentUser, kUserInfo, "DefName", "Giulia");
-  m.uncallable.insert("RegQueryValueExA");
-  EXPECT_EQ(os.DefaultUserName(), "");
-  ASSERT_EQ(m.message_boxes.size(), 1u);
-  EXPECT_EQ(m.message_boxes[0].caption, "RegistryGetKeyValue");
-}
-
-TEST_F(NamesTest, ComputerNameWriteDoesNotChangeWhatIsRead) {
-  os.ComputerName("NUOVO");
-  EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "SetComputerNameA"), 1);
-  EXPECT_EQ(os.ComputerName(), "UFFICIO-01");
-}
-
-TEST_F(NamesTest, MissingEntryPointsReportUnderTheMembersName) {
-  struct {
-    const char* entry;
-    const char* member;
-    std::string (*read)(const COSInfo&);
-  } const cases[] = {
-      {"GetCurrentHwProfileA", "CurrentHardwareProfile",
-       [](const COSInfo& o) { return o.CurrentHardwareProfile(); }},
-      {"GetComputerNameA", "ComputerName", [](const COSInfo& o) { return o.ComputerName(); }},
-      {"GetUserNameA", "UserName", [](const COSInfo& o) { return o.UserName(); }},
-      {"GetTempPathA", "TempPath", [](const COSInfo& o) { return o.TempPath(); }},
-      {"GetTempFileNameA", "TempFile", [](const COSInfo& o) { return o.TempFile("x"); }},
-      {"CoCreateGuid", "GUID", [](const COSInfo& o) { return o.GUID(); }},
+// The name is handed on as given. The system takes it for its next start when it has at most
+// 15 characters of the standard set (Windows 9x changes the others) and, on NT, the user is an
+// administrator.
+TEST_F(NamesTest, ComputerNameWriteIsTakenAtTheNextStart) {
+  using sim::WindowsFamily;
+  const struct {
+    WindowsFamily family;
+    bool administrator;
+    std::string name;
+    bool taken;
+  } cases[] = {
+      {WindowsFamily::kNt, true, "NUOVO-PC_1", true},
+      {WindowsFamily::kNt, true, "{A}!@#$%^&')(.~", true},
+      {WindowsFamily::kNt, true, std::string(15, 'N'), true},
+      {WindowsFamily::kNt, true, std::string(16, 'N'), false},
+      {WindowsFamily::kNt, true, "", false},
+      {WindowsFamily::kNt, true, "NUOVO PC", false},
+      {WindowsFamily::kNt, true, "NUOVO*", false},
+      {WindowsFamily::kNt4, true, "NUOVO PC", false},
+      {WindowsFamily::kNt, false, "NUOVO", false},
+      {WindowsFamily::kNt4, false, "NUOVO", false},
+      {WindowsFamily::k9x, false, "NUOVO PC", true},
+      {WindowsFamily::k9x, false, std::string(16, 'N'), false},
   };
   for (const auto& c : cases) {
     sim::Reset();
-    m.uncallable.insert(c.entry);
-    EXPECT_EQ(c.read(os), "") << c.member;
-    ASSERT_EQ(m.message_boxes.size(), 1u) << c.member;
-    EXPECT_EQ(m.message_boxes[0].caption, c.member);
-    EXPECT_EQ(m.message_boxes[0].text,
-              std::string("Error: 453. Can't find DLL entry point ") + c.entry);
+    m.family = c.family;
+    m.administrator = c.administrator;
+    os.ComputerName(c.name);
+    EXPECT_EQ(m.computer_name_at_next_start, c.taken ? std::optional(c.name) : std::nullopt)
+        << "\"" << c.name << "\" in family " << static_cast<int>(c.family);
+    EXPECT_TRUE(m.message_boxes.empty());
   }
-  sim::Reset();
-  m.uncallable.insert("SetComputerNameA");
-  os.ComputerName("X");
-  ASSERT_EQ(m.message_boxes.size(), 1u);
-  EXPECT_EQ(m.message_boxes[0].caption, "ComputerName");
 }
 
 }  // namespace

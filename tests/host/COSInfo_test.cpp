@@ -83,14 +83,6 @@ TEST_F(COSInfoTest, DisplayColorsOverflowIsReportedAndTheContextReleased) {
   }
 }
 
-TEST_F(COSInfoTest, UncallableEntryPointIsReportedUnderTheMembersName) {
-  m.uncallable.insert("GetVersionExA");
-  EXPECT_EQ(os.OSMajorVersion(), 0);
-  ASSERT_EQ(m.message_boxes.size(), 1u);
-  EXPECT_EQ(m.message_boxes[0].caption, "OSMajorVersion");
-  EXPECT_EQ(m.message_boxes[0].text.rfind("Error: 453. ", 0), 0u);
-}
-
 TEST_F(COSInfoTest, CsdTextIsCutAtItsNul) {
   m.version.csd = "Service Pack 4";
   EXPECT_EQ(os.OSAdditional(), "Service Pack 4");

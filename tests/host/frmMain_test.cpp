@@ -138,14 +138,6 @@ TEST_F(frmMainTest, FontsAndPictures) {
   EXPECT_EQ(Sim(form.Pict[1]).picture, toolkit::Picture::Cross);
 }
 
-TEST_F(frmMainTest, LoadRunsBeforeTheFirstLayoutAndReplacesTheInitialText) {
-  frmMain form;
-  form.Show();
-  const std::vector<std::string> expected{"Load", "Resize"};
-  EXPECT_EQ(sim::machine().form.event_log, expected);
-  EXPECT_EQ(form.Text1.Text().rfind("Informazioni sul sistema", 0), 0u);
-}
-
 // Client size in twips, and what the layout rule gives for it.
 struct LayoutCase {
   double width, height;
@@ -179,26 +171,18 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{5310, 1870, 0, 740, 2755},         // exactly room for nothing
                       LayoutCase{5310, 1000, 0, 740, 2755}));  // too short: height clamped at 0
 
-TEST_F(frmMainTest, InitialLayoutIsWhatTheUserFirstSees) {
+// What the user first sees: the report in place of the box's initial text, laid out.
+TEST_F(frmMainTest, ShownWithItsReportAndLaidOut) {
   frmMain form;
   form.Show();
+  EXPECT_EQ(form.Text1.Text().rfind("Informazioni sul sistema", 0), 0u);
   ExpectBounds(form.Text1, {0, 1255, 5310, 4145});
   ExpectBounds(form.btnCopy, {740, 120, 1815, 435});
   ExpectBounds(form.btnClose, {2755, 120, 1815, 435});
 }
 
-TEST_F(frmMainTest, ChiudiUnloadsAndOtherClicksDoNot) {
-  frmMain form;
-  form.Show();
-  sim::Click(form.Frame1[0].Id());
-  sim::Click(form.lblVersion[1].Id());
-  EXPECT_FALSE(sim::machine().form.unloaded);
-  sim::Click(form.btnClose.Id());
-  EXPECT_TRUE(sim::machine().form.unloaded);
-}
-
-// The DLL search is narrowed first, COM entered next and left last, whenever it was entered; a start that
-// fails before the window exists is shown, not a silent exit.
+// The DLL search is narrowed first, COM entered next and left last, whenever it was entered; a
+// start that fails before the window exists is shown, not a silent exit.
 TEST_F(frmMainTest, TheProgramRunsInsideComAndShowsAFailedStart) {
   struct Case {
     const char* name;

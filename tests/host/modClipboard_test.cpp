@@ -79,12 +79,4 @@ TEST_F(ClipboardTest, RefusedBlockIsFreed) {
   EXPECT_TRUE(m.global_blocks.empty());
 }
 
-TEST_F(ClipboardTest, UncallableEntryPointIsReportedAndTheClipboardClosed) {
-  m.uncallable.insert("EmptyClipboard");
-  modClipboard::SetClipboardData("new");
-  ASSERT_EQ(m.message_boxes.size(), 1u);
-  EXPECT_EQ(m.message_boxes[0].caption, "SetClipboardData");
-  EXPECT_EQ(m.message_boxes[0].text, "Error: 453. Can't find DLL entry point EmptyClipboard");
-}
-
 }  // namespace

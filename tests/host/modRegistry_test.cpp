@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -26,6 +28,7 @@ struct StoredCase {
   uint32_t type;
   Bytes data;
   RegistryValue expected;
+  const char* text;  // as the report shows it
 };
 
 // Windows 9x hands text values back cut after their first NUL, with a NUL added where none was
@@ -38,7 +41,9 @@ TEST_P(StoredValueTest, ReadsAsItsTypeSaysInEveryFamily) {
   const StoredCase& c = std::get<0>(GetParam());
   m.family = std::get<1>(GetParam());
   sim::SetValue(kRoot, kKey, "Value", {c.type, c.data});
-  EXPECT_EQ(Read("Value"), c.expected);
+  const RegistryValue value = Read("Value");
+  EXPECT_EQ(value, c.expected);
+  EXPECT_EQ(modRegistry::ValueText(value), c.text);
   EXPECT_TRUE(m.message_boxes.empty());
 }
 
@@ -46,23 +51,40 @@ INSTANTIATE_TEST_SUITE_P(
     Types, StoredValueTest,
     ::testing::Combine(
         ::testing::Values(
+            StoredCase{"Version",
+                       platform::kRegSz,
+                       {'1', '.', '4', '.', '2', 0},
+                       std::string("1.4.2"),
+                       "1.4.2"},
+            StoredCase{"LoneNul", platform::kRegSz, {0}, std::string(), ""},
+            StoredCase{"ZeroBytes", platform::kRegSz, {}, std::string(), ""},
             StoredCase{
-                "Version", platform::kRegSz, {'1', '.', '4', '.', '2', 0}, std::string("1.4.2")},
-            StoredCase{"LoneNul", platform::kRegSz, {0}, std::string()},
-            StoredCase{"ZeroBytes", platform::kRegSz, {}, std::string()},
-            StoredCase{"CutAtNul", platform::kRegSz, {'a', 'b', 0, 'c', 0}, std::string("ab")},
-            StoredCase{"NoTerminator", platform::kRegSz, {'a', 'b'}, std::string("ab")},
-            StoredCase{"AllOnes", platform::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, int32_t{-1}},
-            StoredCase{"LittleEndian", platform::kRegDword, {0x2A, 0x01, 0, 0}, int32_t{298}},
-            StoredCase{"ShortDword", platform::kRegDword, {0x05}, int32_t{5}},
-            StoredCase{"EmptyDword", platform::kRegDword, {}, int32_t{0}},
-            StoredCase{"WideDword", platform::kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, RegistryValue{}},
-            StoredCase{"Binary", platform::kRegBinary, {0x00, 0x7F, 0xFF}, Bytes{0x00, 0x7F, 0xFF}},
-            StoredCase{"EmptyBinary", platform::kRegBinary, {}, Bytes{}},
-            StoredCase{"Expandable", platform::kRegExpandSz, {'%', 'x', '%', 0}, RegistryValue{}},
-            StoredCase{"MultiString", platform::kRegMultiSz, {'a', 0, 'b', 0, 0}, RegistryValue{}},
-            StoredCase{"NoType", 0, {1}, RegistryValue{}},
-            StoredCase{"UnknownType", 0x12345678, {1, 2, 3, 4}, RegistryValue{}}),
+                "CutAtNul", platform::kRegSz, {'a', 'b', 0, 'c', 0}, std::string("ab"), "ab"},
+            StoredCase{"NoTerminator", platform::kRegSz, {'a', 'b'}, std::string("ab"), "ab"},
+            StoredCase{"AllOnes", platform::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, int32_t{-1}, "-1"},
+            StoredCase{"Largest",
+                       platform::kRegDword,
+                       {0xFF, 0xFF, 0xFF, 0x7F},
+                       int32_t{2147483647},
+                       "2147483647"},
+            StoredCase{
+                "LittleEndian", platform::kRegDword, {0x2A, 0x01, 0, 0}, int32_t{298}, "298"},
+            StoredCase{"ShortDword", platform::kRegDword, {0x05}, int32_t{5}, "5"},
+            StoredCase{"EmptyDword", platform::kRegDword, {}, int32_t{0}, "0"},
+            StoredCase{
+                "WideDword", platform::kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, RegistryValue{}, ""},
+            StoredCase{"Binary",
+                       platform::kRegBinary,
+                       {0x00, 0xA2, 0x0F, 0xFF},
+                       Bytes{0x00, 0xA2, 0x0F, 0xFF},
+                       "00 A2 0F FF"},
+            StoredCase{"EmptyBinary", platform::kRegBinary, {}, Bytes{}, ""},
+            StoredCase{
+                "Expandable", platform::kRegExpandSz, {'%', 'x', '%', 0}, RegistryValue{}, ""},
+            StoredCase{
+                "MultiString", platform::kRegMultiSz, {'a', 0, 'b', 0, 0}, RegistryValue{}, ""},
+            StoredCase{"NoType", 0, {1}, RegistryValue{}, ""},
+            StoredCase{"UnknownType", 0x12345678, {1, 2, 3, 4}, RegistryValue{}, ""}),
         ::testing::Values(sim::WindowsFamily::kNt, sim::WindowsFamily::kNt4,
                           sim::WindowsFamily::k9x)),
     [](const auto& info) {
@@ -152,41 +174,67 @@ TEST_F(RegistryTest, OpensForQueryingOnlyAndNeverWrites) {
   EXPECT_EQ(m.calls, expected);
 }
 
+// Values of every type at sizes up to far beyond any real one, 'x' in every byte; a text and
+// bytes come back whole, a number only from four bytes or fewer.
 TEST_F(RegistryTest, LargeValuesOfEveryTypeGiveADefinedResult) {
-  for (const uint32_t type : {0u, 1u, 2u, 3u, 4u, 7u, 11u}) {
-    for (const size_t size : {size_t{0}, size_t{5}, size_t{4096}, size_t{1} << 20}) {
-      sim::SetValue(kRoot, kKey, "Big", {type, Bytes(size, 'x')});
-      const RegistryValue value = Read("Big");
-      if (type == platform::kRegSz) {
-        EXPECT_EQ(std::get<std::string>(value).size(), size);
-      } else if (type == platform::kRegBinary) {
-        EXPECT_EQ(std::get<Bytes>(value).size(), size);
-      } else if (type == platform::kRegDword && size == 0) {
-        EXPECT_EQ(value, RegistryValue(int32_t{0}));
-      } else {
-        EXPECT_EQ(value, RegistryValue{}) << "type " << type << " size " << size;
-      }
+  const size_t sizes[] = {0, 5, 4096, size_t{1} << 20};
+  const auto text = [](size_t size) { return RegistryValue(std::string(size, 'x')); };
+  const auto bytes = [](size_t size) { return RegistryValue(Bytes(size, 'x')); };
+  const auto none = [](size_t) { return RegistryValue{}; };
+  const auto zero_when_empty = [](size_t size) {
+    return size == 0 ? RegistryValue(int32_t{0}) : RegistryValue{};
+  };
+  const struct {
+    uint32_t type;
+    std::function<RegistryValue(size_t)> expected;
+  } cases[] = {{0, none},
+               {platform::kRegSz, text},
+               {platform::kRegExpandSz, none},
+               {platform::kRegBinary, bytes},
+               {platform::kRegDword, zero_when_empty},
+               {platform::kRegMultiSz, none},
+               {11, none}};
+  for (const auto& c : cases) {
+    for (const size_t size : sizes) {
+      sim::SetValue(kRoot, kKey, "Big", {c.type, Bytes(size, 'x')});
+      EXPECT_EQ(Read("Big"), c.expected(size)) << "type " << c.type << " size " << size;
     }
   }
 }
 
-TEST_F(RegistryTest, UncallableEntryPointIsReportedUnderTheRoutinesName) {
+// The machine's user is no administrator: on NT a key under HKEY_LOCAL_MACHINE opens only to be
+// read, as the reader asks, while Windows 9x checks no rights.
+TEST_F(RegistryTest, ALimitedUserOpensLocalMachineKeysOnlyToRead) {
+  constexpr uint32_t kKeySetValue = 0x2, kKeyRead = 0x20019, kMaximumAllowed = 0x02000000,
+                     kKeyAllAccess = 0xF003F;
+  constexpr int32_t kAccessDenied = 5;
   sim::SetString(kRoot, kKey, "Version", "1");
-  m.uncallable.insert("RegQueryValueExA");
-  EXPECT_EQ(Read("Version"), RegistryValue{});
-  ASSERT_EQ(m.message_boxes.size(), 1u);
-  EXPECT_EQ(m.message_boxes[0].caption, "RegistryGetKeyValue");
-  EXPECT_EQ(m.message_boxes[0].text, "Error: 453. Can't find DLL entry point RegQueryValueExA");
-  EXPECT_EQ(m.message_boxes[0].type, platform::kMbOk | platform::kMbTaskModal);
-}
-
-TEST(RegistryValueText, EachAlternativeAsReportText) {
-  EXPECT_EQ(modRegistry::ValueText(RegistryValue{}), "");
-  EXPECT_EQ(modRegistry::ValueText(std::string("1.4.2")), "1.4.2");
-  EXPECT_EQ(modRegistry::ValueText(int32_t{-1}), "-1");
-  EXPECT_EQ(modRegistry::ValueText(int32_t{2147483647}), "2147483647");
-  EXPECT_EQ(modRegistry::ValueText(Bytes{0x00, 0xA2, 0x0F, 0xFF}), "00 A2 0F FF");
-  EXPECT_EQ(modRegistry::ValueText(Bytes{}), "");
+  sim::SetString(platform::kHkeyCurrentUser, kKey, "Version", "1");
+  const struct {
+    sim::WindowsFamily family;
+    bool administrator;
+    platform::RegistryKey root;
+    uint32_t access;
+    int32_t result;
+  } cases[] = {
+      {sim::WindowsFamily::kNt, false, kRoot, platform::kKeyQueryValue, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kKeyRead, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kMaximumAllowed, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kKeySetValue, kAccessDenied},
+      {sim::WindowsFamily::kNt, false, kRoot, kKeyAllAccess, kAccessDenied},
+      {sim::WindowsFamily::kNt4, false, kRoot, kKeyAllAccess, kAccessDenied},
+      {sim::WindowsFamily::kNt, false, platform::kHkeyCurrentUser, kKeyAllAccess, 0},
+      {sim::WindowsFamily::kNt, true, kRoot, kKeyAllAccess, 0},
+      {sim::WindowsFamily::k9x, false, kRoot, kKeyAllAccess, 0},
+  };
+  for (const auto& c : cases) {
+    m.family = c.family;
+    m.administrator = c.administrator;
+    platform::RegistryKey key = 0;
+    EXPECT_EQ(platform::RegOpenKeyExA(c.root, kKey, 0, c.access, &key), c.result)
+        << "family " << static_cast<int>(c.family) << ", access " << std::hex << c.access;
+    if (key != 0) platform::RegCloseKey(key);
+  }
 }
 
 }  // namespace

@@ -255,12 +255,24 @@ TEST_F(ProbesTest, ExistingProbeFileIsUsedAndLeftAlone) {
   EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "DeleteFileA"), 0);
 }
 
-TEST_F(ProbesTest, ReadOnlyProgramFolderFindsNoBrowser) {
+// Windows ignores a folder's read-only attribute; a folder the user may not write in gives no
+// probe file, and so no browser.
+TEST_F(ProbesTest, ProgramFolderWithoutWriteAccessFindsNoBrowser) {
   InstallBrowser();
   m.files[kProgramFolder].attributes |= platform::kFileAttributeReadOnly;
-  const std::string section = ProbeSection();
-  EXPECT_NE(section.find("Browser predefinito = Non trovato\r\n"), std::string::npos);
-  EXPECT_NE(section.find("Kerio Personal Firewall = Non trovato\r\n"), std::string::npos);
+  EXPECT_NE(ProbeSection().find("Browser predefinito = C:\\Program Files\\Internet Explorer\\"),
+            std::string::npos);
+  EXPECT_FALSE(sim::Resolve(kProbeFile));
+
+  sim::Reset();
+  AddProgramAndSystemFolders();
+  InstallBrowser();
+  m.files[kProgramFolder].refuses_new_files = true;
+  frmMain unwritable;
+  unwritable.Show();
+  const std::string report = unwritable.Text1.Text();
+  EXPECT_NE(report.find("Browser predefinito = Non trovato\r\n"), std::string::npos);
+  EXPECT_NE(report.find("Kerio Personal Firewall = Non trovato\r\n"), std::string::npos);
   EXPECT_FALSE(sim::Resolve(kProbeFile));
 }
 
@@ -338,10 +350,16 @@ TEST_F(ProbesTest, UnreachableRegistryIsReportedAndThePassGoesOn) {
 }
 
 TEST_F(ProbesTest, FailingWriteInTheMiddleLeavesOnlyThatPieceOut) {
-  int writes = 0;
+  // The write of the Netscape line's label, the first after the Internet Explorer line, fails.
+  bool failed = false;
   m.form.before_set_text = [&](platform::toolkit::ControlId control) {
-    // Ten writes make the Windows section; four more the browser and Internet Explorer lines.
-    if (control == form.Text1.Id() && ++writes == 15) throw std::runtime_error("write failed");
+    const std::string& shown = m.form.controls.at(control).text;
+    const std::string after = "Microsoft Internet Explorer = Non trovato";
+    if (control == form.Text1.Id() && !failed && shown.size() >= after.size() &&
+        shown.compare(shown.size() - after.size(), after.size(), after) == 0) {
+      failed = true;
+      throw std::runtime_error("write failed");
+    }
   };
   const std::string section = ProbeSection();
   EXPECT_NE(section.find("Microsoft Internet Explorer = Non trovatoNon trovato\r\n"
@@ -350,13 +368,33 @@ TEST_F(ProbesTest, FailingWriteInTheMiddleLeavesOnlyThatPieceOut) {
   EXPECT_NE(section.find("Kerio Personal Firewall = Non trovato\r\n"), std::string::npos);
 }
 
-TEST_F(ProbesTest, JavaWebStartAsText) {
-  sim::SetString(kHkeyLocalMachine, "Software\\JavaSoft\\Java Web Start", "CurrentVersion",
-                 "1.4.2");
-  EXPECT_NE(ProbeSection().find("Java Web Start (Sun) = 1.4.2\r\n"), std::string::npos);
-  EXPECT_EQ(Native(form.lblVersion[1]).text, "Versione 1.4.2");
-  EXPECT_EQ(Native(form.Pict[1]).picture, Picture::Tick);
-  EXPECT_FALSE(Native(form.btnDownload[1]).enabled);
+// Java Web Start counts as installed when its version reads as a text that is not empty.
+TEST_F(ProbesTest, JavaWebStartLineAndPanel) {
+  const struct {
+    sim::RegistryValue stored;
+    const char* reported;  // null: not installed
+  } cases[] = {
+      {{platform::kRegSz, {'1', '.', '4', '.', '2', 0}}, "1.4.2"},
+      {{platform::kRegSz, {'1', '.', '5', ' ', 'b', 'e', 't', 'a', 0}}, "1.5 beta"},
+      {{platform::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}, "-1"},
+      {{platform::kRegSz, {0}}, nullptr},
+      {{platform::kRegExpandSz, {'1', '.', '4', 0}}, nullptr},
+  };
+  for (const auto& c : cases) {
+    sim::Reset();
+    AddProgramAndSystemFolders();
+    sim::SetValue(kHkeyLocalMachine, "Software\\JavaSoft\\Java Web Start", "CurrentVersion",
+                  c.stored);
+    frmMain window;
+    window.Show();
+    const std::string shown = c.reported ? c.reported : "Non installata";
+    SCOPED_TRACE(shown);
+    EXPECT_NE(window.Text1.Text().find("\r\nJava Web Start (Sun) = " + shown + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(Native(window.lblVersion[1]).text, c.reported ? "Versione " + shown : shown);
+    EXPECT_EQ(Native(window.Pict[1]).picture, c.reported ? Picture::Tick : Picture::Cross);
+    EXPECT_EQ(Native(window.btnDownload[1]).enabled, c.reported == nullptr);
+  }
 }
 
 }  // namespace

@@ -99,21 +99,6 @@ TEST_F(FileVersionTest, PathLongerThan260ToALibrary) {
   EXPECT_TRUE(version.empty() || version == "1.2.40000.65535") << version;
 }
 
-TEST_F(FileVersionTest, LeavesNoFileOpen) {
-  const std::string text = tree().File("Leggimi.txt", "testo\r\n");
-  ASSERT_FALSE(text.empty());
-  const std::string paths[] = {Beside("version_5_0_38_0.dll"), Beside("no_version.dll"), text,
-                               tree().root() + "\\NonEsiste.dll"};
-  const auto read_all = [&] {
-    for (const std::string& path : paths) GetFileVersion(path);
-  };
-  read_all();
-  const uintptr_t slot = win32_test::NextHandleSlot();
-  for (int round = 0; round < 10; ++round) read_all();
-  EXPECT_EQ(win32_test::NextHandleSlot(), slot) << "handles were left open";
-  // A file still open or mapped could not be removed with the tree.
-}
-
 // A damaged version resource must give nothing or a well-formed version, never a crash, a
 // hang or a message box. The copies are read by version_probe.exe, a process of its own.
 enum class Outcome {

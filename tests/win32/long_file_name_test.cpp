@@ -212,17 +212,4 @@ TEST_F(LongFileNameTest, UncPaths) {
   });
 }
 
-TEST_F(LongFileNameTest, LeavesNoSearchOpen) {
-  const std::string short_file = win32_test::ShortPath(file_);
-  const std::string paths[] = {short_file, folder_ + "\\NonEsiste.txt", file_,
-                               tree().root() + "\\Assente\\" + kFile};
-  const auto read_all = [&] {
-    for (const std::string& path : paths) GetLongFileName(path);
-  };
-  read_all();
-  const uintptr_t slot = win32_test::NextHandleSlot();
-  for (int round = 0; round < 10; ++round) read_all();
-  EXPECT_EQ(win32_test::NextHandleSlot(), slot) << "handles were left open";
-}
-
 }  // namespace

@@ -1,14 +1,21 @@
-// The report pass and the copy command in the real window under Wine hold no handle afterwards:
-// the process's kernel handles (registry keys, files, searches, processes, threads) are
-// counted through the system's handle list before and after.
+// The routines, the report pass and the copy command under Wine hold no handle afterwards: the
+// process's kernel handles (registry keys, files, searches, processes, threads) are counted
+// through the system's handle list before and after.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "osinfo/COSInfo.h"
 #include "platform/win32/scoped_win.h"
 #include "report_window/frmMain.h"
+#include "support/modAPIFilesAndPaths.h"
+#include "support/modRegistry.h"
+#include "win32_test_support.h"
 
 namespace {
 
@@ -58,6 +65,76 @@ TEST(ReportHandles, TheCounterSeesAnOpenKey) {
   EXPECT_EQ(OwnHandleCount(), before + 1);
   key.reset();
   EXPECT_EQ(OwnHandleCount(), before);
+}
+
+// Each routine's calls are made once, which may open what the system keeps for later, and then
+// ten times more, after which the process holds as many handles as before.
+class RoutineHandlesTest : public win32_test::NoDialogTest {};
+
+TEST_F(RoutineHandlesTest, EveryRoutineGivesItsHandlesBack) {
+  constexpr char kKey[] = "Software\\SondrelTestHandles";
+  win32_test::CreatedTree tree(win32_test::TempFolder() + "SondrelHandles", true);
+  const std::string file = tree.File("File Lungo.txt", "testo\r\n");
+  ASSERT_FALSE(file.empty());
+  const std::string short_file = win32_test::ShortPath(file);
+  ASSERT_FALSE(short_file.empty());
+  const win32_test::EnvironmentVariable tmp("TMP", tree.root());
+  const win32_test::SavedKeyTree saved(HKEY_CURRENT_USER, kKey);
+  const DWORD number = 1;
+  const BYTE bytes[] = {1, 2, 3};
+  ASSERT_TRUE(win32_test::WriteString(HKEY_CURRENT_USER, kKey, "Versione", "1.4.2"));
+  ASSERT_TRUE(
+      win32_test::WriteValue(HKEY_CURRENT_USER, kKey, "Numero", REG_DWORD, &number, sizeof number));
+  ASSERT_TRUE(
+      win32_test::WriteValue(HKEY_CURRENT_USER, kKey, "Binario", REG_BINARY, bytes, sizeof bytes));
+  ASSERT_TRUE(
+      win32_test::WriteValue(HKEY_CURRENT_USER, kKey, "Multipla", REG_MULTI_SZ, "a\0\0", 3));
+  const auto root =
+      static_cast<platform::RegistryKey>(reinterpret_cast<uintptr_t>(HKEY_CURRENT_USER));
+  const std::string beside = win32_test::ProgramFolder() + "\\";
+  const COSInfo info;
+  const std::pair<const char*, std::function<void()>> routines[] = {
+      {"RegistryGetKeyValue",
+       [&] {
+         for (const char* name : {"Versione", "Numero", "Binario", "Multipla", "NonEsiste"}) {
+           modRegistry::RegistryGetKeyValue(root, kKey, name);
+         }
+         modRegistry::RegistryGetKeyValue(root, std::string(kKey) + "\\NonEsiste", "Versione");
+       }},
+      {"GetFileVersion",
+       [&] {
+         for (const std::string& path : {beside + "version_5_0_38_0.dll", beside + "no_version.dll",
+                                         file, tree.root() + "\\NonEsiste.dll"}) {
+           modAPIFilesAndPaths::GetFileVersion(path);
+         }
+       }},
+      {"GetLongFileName",
+       [&] {
+         for (const std::string& path : {short_file, file, tree.root() + "\\NonEsiste.txt",
+                                         tree.root() + "\\Assente\\File Lungo.txt"}) {
+           modAPIFilesAndPaths::GetLongFileName(path);
+         }
+       }},
+      {"COSInfo",
+       [&] {
+         info.ComputerName();
+         info.UserName();
+         info.TempPath();
+         info.TempFile("son");
+         info.GUID();
+         info.DefaultCompanyName();
+         info.DefaultUserName();
+         info.CurrentHardwareProfile();
+       }},
+  };
+  for (const auto& [routine, calls] : routines) {
+    SCOPED_TRACE(routine);
+    calls();
+    const long before = OwnHandleCount();
+    ASSERT_GE(before, 0);
+    for (int round = 0; round < 10; ++round) calls();
+    EXPECT_EQ(OwnHandleCount(), before) << "handles were left open";
+  }
 }
 
 TEST(ReportHandles, ReportPassesAndCopiesLeaveNoHandleOpen) {

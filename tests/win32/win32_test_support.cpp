@@ -208,11 +208,6 @@ void NoDialogTest::TearDown() {
   EXPECT_TRUE(seen.empty()) << "message boxes shown: " << Describe(seen);
 }
 
-uintptr_t NextHandleSlot() {
-  const win32::AutoCloseHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  return reinterpret_cast<uintptr_t>(event.get());
-}
-
 bool IsVersionText(const std::string& text) {
   size_t start = 0;
   for (int part = 0; part < 4; ++part) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -233,10 +232,6 @@ class NoDialogTest : public ::testing::Test {
  private:
   std::unique_ptr<DialogWatch> watch_;
 };
-
-// The slot number the next kernel handle takes. The system hands out the lowest free slot,
-// so the same number before and after some calls means they left nothing open.
-uintptr_t NextHandleSlot();
 
 // "N.N.N.N" with four unsigned 16-bit decimal numbers without leading zeros.
 bool IsVersionText(const std::string& text);

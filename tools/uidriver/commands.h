@@ -27,6 +27,8 @@ int ReportCommand(const Context& ctx);
 int SetTextCommand(const Context& ctx);
 int ResizeCommand(const Context& ctx);
 int ClickCommand(const Context& ctx);
+// Returns once the window has handled everything posted to it before.
+int SyncCommand(const Context& ctx);
 int CloseCommand(const Context& ctx);
 int WaitGoneCommand(const Context& ctx);
 int DpiCommand(const Context& ctx);

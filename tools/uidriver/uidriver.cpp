@@ -36,6 +36,7 @@ const std::map<std::string, Command>& Commands() {
       {"settext", {SetTextCommand, Window::kWaitFor}},
       {"resize", {ResizeCommand, Window::kWaitFor}},
       {"click", {ClickCommand, Window::kWaitFor}},
+      {"sync", {SyncCommand, Window::kWaitFor}},
       {"focus", {FocusCommand, Window::kWaitFor}},
       {"key", {KeyCommand, Window::kWaitFor}},
       {"tab-order", {TabOrderCommand, Window::kWaitFor}},
