@@ -43,11 +43,6 @@ size_t RootParts(const std::string& absolute) { return absolute.rfind("\\\\", 0)
 // A root, or less than one ("\\server"): no entry of any folder.
 bool IsRoot(const std::string& absolute) { return Split(absolute).size() <= RootParts(absolute); }
 
-const File* Find(const std::string& path) {
-  const std::optional<std::string> stored = Resolve(path);
-  return stored ? &machine().files.at(*stored) : nullptr;
-}
-
 }  // namespace
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -92,6 +87,11 @@ std::optional<std::string> Resolve(const std::string& path) {
     resolved = child->first;
   }
   return resolved;
+}
+
+const File* FindFile(const std::string& path) {
+  const std::optional<std::string> stored = Resolve(path);
+  return stored ? &machine().files.at(*stored) : nullptr;
 }
 
 void AddFolder(const std::string& path, uint32_t extra_attributes) {
@@ -150,7 +150,7 @@ int32_t DeleteFileA(const std::string& path) {
 
 uint32_t GetFileAttributesA(const std::string& path) {
   sim::Enter("GetFileAttributesA");
-  const sim::File* file = sim::Find(path);
+  const sim::File* file = sim::FindFile(path);
   return file ? file->attributes : kInvalidFileAttributes;
 }
 

@@ -231,6 +231,8 @@ std::optional<std::vector<uint8_t>> ClipboardBytes();
 // The stored path of an existing file or folder that the path names, with short or long
 // components in any case; relative paths start at the current folder.
 std::optional<std::string> Resolve(const std::string& path);
+// The file or folder the path names, as Resolve finds it; null when there is none.
+const File* FindFile(const std::string& path);
 
 // The one simulated machine; Reset() gives a fresh one.
 Machine& machine();

@@ -83,11 +83,6 @@ bool In16BitLayout(const std::vector<uint8_t>& block) {
   return block.size() > 4 && block[4] >= ' ';
 }
 
-const File* FileAt(const std::string& path) {
-  const std::optional<std::string> stored = Resolve(path);
-  return stored ? &machine().files.at(*stored) : nullptr;
-}
-
 // The block as this machine's version library hands it back.
 std::vector<uint8_t> HandedBack(const std::vector<uint8_t>& stored) {
   if (!Answers().version_blocks_in_16bit_layout || In16BitLayout(stored)) return stored;
@@ -124,7 +119,7 @@ namespace platform {
 uint32_t GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle) {
   sim::Enter("GetFileVersionInfoSizeA");
   *handle = 0;
-  const sim::File* file = sim::FileAt(path);
+  const sim::File* file = sim::FindFile(path);
   if (!file || !file->version_resource) return 0;
   const auto size = static_cast<uint32_t>(file->version_resource->size());
   const sim::FamilyAnswers& answers = sim::Answers();
@@ -134,7 +129,7 @@ uint32_t GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle) {
 
 int32_t GetFileVersionInfoA(const std::string& path, uint32_t, uint32_t size, void* data) {
   sim::Enter("GetFileVersionInfoA");
-  const sim::File* file = sim::FileAt(path);
+  const sim::File* file = sim::FindFile(path);
   if (!file || !file->version_resource) return 0;
   const std::vector<uint8_t> block = sim::HandedBack(*file->version_resource);
   std::copy_n(block.begin(), std::min<size_t>(size, block.size()), static_cast<uint8_t*>(data));

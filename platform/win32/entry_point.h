@@ -15,6 +15,12 @@ namespace win32 {
 HMODULE LoadSystemLibrary(const char* dll);
 FARPROC LookUpEntryPoint(const char* dll, const char* name);
 
+// The entry point as a function of its type; null where the running Windows lacks it.
+template <typename Function>
+Function* FindEntryPoint(const char* dll, const char* name) {
+  return reinterpret_cast<Function*>(reinterpret_cast<void*>(LookUpEntryPoint(dll, name)));
+}
+
 template <typename Function>
 class EntryPoint {
  public:
@@ -23,8 +29,7 @@ class EntryPoint {
   template <typename... Args>
   auto operator()(Args... args) const {
     if (!looked_up_) {
-      address_ =
-          reinterpret_cast<Function*>(reinterpret_cast<void*>(LookUpEntryPoint(dll_, name_)));
+      address_ = FindEntryPoint<Function>(dll_, name_);
       looked_up_ = true;
     }
     if (address_ == nullptr) {

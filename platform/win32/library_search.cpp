@@ -14,24 +14,18 @@ namespace {
 // the update that adds SetDefaultDllDirectories).
 constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
-template <typename Function>
-Function* KernelFunction(const char* name) {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  return kernel == nullptr
-             ? nullptr
-             : reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(kernel, name)));
-}
-
 }  // namespace
 
 // Each is looked up at run time, so that the program still starts where it is missing
 // (Windows 95 to 2000, XP before its first service pack), and neither may fail the start.
 void LimitLibrarySearch() {
-  if (auto* set_default = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories")) {
+  if (auto* set_default =
+          win32::FindEntryPoint<BOOL WINAPI(DWORD)>("kernel32.dll", "SetDefaultDllDirectories")) {
     set_default(kSearchSystem32);
   }
   // The empty folder takes the current folder off the search path (XP SP1 and later).
-  if (auto* set_directory = KernelFunction<BOOL WINAPI(LPCSTR)>("SetDllDirectoryA")) {
+  if (auto* set_directory =
+          win32::FindEntryPoint<BOOL WINAPI(LPCSTR)>("kernel32.dll", "SetDllDirectoryA")) {
     set_directory("");
   }
   // The theme code loads this one by name when the window is first drawn, and Wine looks for

@@ -195,27 +195,16 @@ TEST_P(RegistryGetKeyValueTest, EveryTypeAtAnySizeGivesADefinedResult) {
                         {5, 0}, {4096, 0}, {1 << 20, 0}};
   const struct {
     DWORD type;
-    Result result[std::size(sizes)];
+    Result up_to_four_bytes, longer;
   } cases[] = {
-      {REG_SZ,
-       {Result::kWhole, Result::kWhole, Result::kWhole, Result::kWhole, Result::kWhole,
-        Result::kWhole, Result::kWhole}},
-      {REG_BINARY,
-       {Result::kWhole, Result::kWhole, Result::kWhole, Result::kWhole, Result::kWhole,
-        Result::kWhole, Result::kWhole}},
-      {REG_DWORD,
-       {Result::kNumber, Result::kNumber, Result::kNumber, Result::kNumber, Result::kEmpty,
-        Result::kEmpty, Result::kEmpty}},
-      {REG_EXPAND_SZ,
-       {Result::kEmpty, Result::kEmpty, Result::kEmpty, Result::kEmpty, Result::kEmpty,
-        Result::kEmpty, Result::kEmpty}},
-      {REG_MULTI_SZ,
-       {Result::kEmpty, Result::kEmpty, Result::kEmpty, Result::kEmpty, Result::kEmpty,
-        Result::kEmpty, Result::kEmpty}},
-      {REG_NONE,
-       {Result::kEmpty, Result::kEmpty, Result::kEmpty, Result::kEmpty, Result::kEmpty,
-        Result::kEmpty, Result::kEmpty}},
+      {REG_SZ, Result::kWhole, Result::kWhole},
+      {REG_BINARY, Result::kWhole, Result::kWhole},
+      {REG_DWORD, Result::kNumber, Result::kEmpty},
+      {REG_EXPAND_SZ, Result::kEmpty, Result::kEmpty},
+      {REG_MULTI_SZ, Result::kEmpty, Result::kEmpty},
+      {REG_NONE, Result::kEmpty, Result::kEmpty},
   };
+
   TestKey key(root());
   ASSERT_TRUE(key.made());
   for (const auto& c : cases) {
@@ -229,9 +218,10 @@ TEST_P(RegistryGetKeyValueTest, EveryTypeAtAnySizeGivesADefinedResult) {
                             : static_cast<uint8_t>((i * 37 + 0xFE) & 0xFF);
       }
       ASSERT_TRUE(key.Set("Dimensione", c.type, data));
+      const Result result = sizes[s].bytes <= 4 ? c.up_to_four_bytes : c.longer;
       RegistryValue expected;
-      if (c.result[s] == Result::kNumber) expected = sizes[s].number;
-      if (c.result[s] == Result::kWhole) {
+      if (result == Result::kNumber) expected = sizes[s].number;
+      if (result == Result::kWhole) {
         expected = c.type == REG_SZ ? RegistryValue(std::string(data.begin(), data.end()))
                                     : RegistryValue(data);
       }
