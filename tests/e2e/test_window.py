@@ -196,8 +196,11 @@ class WindowTest(unittest.TestCase):
                 with self.subTest(control=name):
                     box = app.control(name)
                     self.assertEqual(box.width, box.height)
-                    inside = app.pixels(name, 0, 0, box.width - 2 * PICTURE_BORDER,
-                                        box.height - 2 * PICTURE_BORDER)
+                    # A window that has just answered may not have painted its pictures yet.
+                    inside = wait_for(lambda: app.pixels(name, 0, 0,
+                                                         box.width - 2 * PICTURE_BORDER,
+                                                         box.height - 2 * PICTURE_BORDER),
+                                      lambda pixels: drawn_part(pixels) is not None)
                     part = drawn_part(inside)
                     self.assertIsNotNone(part, "the box shows no picture")
                     shown = spread(*(at + PICTURE_BORDER for at in part), box.width)

@@ -118,6 +118,33 @@ double IconMatch(const PixelBuffer& shown, int width, int height, LPCSTR icon, D
   return static_cast<double>(equal) / (width * height);
 }
 
+// The standard icon `control` shows now, or nullptr with each icon's match in `scores`.
+const char* ShownIcon(HWND control, std::string& scores) {
+  RECT client{};
+  GetClientRect(control, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  PixelBuffer shown(width, height);
+  if (width <= 0 || height <= 0 || !shown.valid() ||
+      !CopyFromScreen(control, shown, width, height)) {
+    throw Failure{kFailed, "cannot read the icon's pixels"};
+  }
+  // Every standard icon leaves its corners transparent, so a corner shows the ground.
+  const DWORD ground = shown.At(0, 0);
+  const char* best = nullptr;
+  double best_match = 0;
+  scores.clear();
+  for (const StandardIcon& icon : kStandardIcons) {
+    const double match = IconMatch(shown, width, height, icon.resource, ground);
+    scores += std::string(" ") + icon.name + "=" + std::to_string(match);
+    if (match > best_match) {
+      best = icon.name;
+      best_match = match;
+    }
+  }
+  return best_match >= kIconMatchNeeded ? best : nullptr;
+}
+
 std::string MessageText(HWND box) {
   HWND text = GetDlgItem(box, kMessageTextId);
   return text ? WindowText(text) : std::string();
@@ -155,32 +182,13 @@ int MsgIconCommand(const Context& ctx) {
     Print("none\n");
     return kOk;
   }
-  RECT client{};
-  GetClientRect(control, &client);
-  const int width = client.right;
-  const int height = client.bottom;
-  PixelBuffer shown(width, height);
-  if (width <= 0 || height <= 0 || !shown.valid() ||
-      !CopyFromScreen(control, shown, width, height)) {
-    throw Failure{kFailed, "cannot read the icon's pixels"};
-  }
-  // Every standard icon leaves its corners transparent, so a corner shows the ground.
-  const DWORD ground = shown.At(0, 0);
-  const char* best = nullptr;
-  double best_match = 0;
+  // A box that has just appeared may not have painted its icon yet: look again until it has.
+  const char* icon = nullptr;
   std::string scores;
-  for (const StandardIcon& icon : kStandardIcons) {
-    const double match = IconMatch(shown, width, height, icon.resource, ground);
-    scores += std::string(" ") + icon.name + "=" + std::to_string(match);
-    if (match > best_match) {
-      best = icon.name;
-      best_match = match;
-    }
-  }
-  if (!best || best_match < kIconMatchNeeded) {
+  if (!WaitUntil(ctx.timeout_ms, [&] { return (icon = ShownIcon(control, scores)) != nullptr; })) {
     throw Failure{kFailed, "the icon is none of the standard ones:" + scores};
   }
-  Print(std::string(best) + "\n");
+  Print(std::string(icon) + "\n");
   return kOk;
 }
 
