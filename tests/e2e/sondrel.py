@@ -116,6 +116,24 @@ def png_size(path):
     return struct.unpack(">II", header[16:24])
 
 
+def wait_for(read, done, seconds=5, pause=0.2):
+    """What `read` gives once `done` accepts it, or when the time is up: the window paints, lays
+    out and copies a moment after it is asked to."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = read()
+        if done(value) or time.monotonic() > deadline:
+            return value
+        time.sleep(pause)
+
+
+def laid_out(controls):
+    """Whether the bottom bar spans the client area and ends at its bottom edge, to the pixel the
+    twips round to."""
+    client, bar = controls[0], controls[IDS["Picture1"]]
+    return bar.width == client.width and abs(bar.top + bar.height - client.height) <= 1
+
+
 def restart_wineserver():
     """Settings such as the screen's pixels per inch are read when the server starts."""
     env = dict(os.environ)
@@ -267,17 +285,10 @@ class Sondrel:
         raise AssertionError("Tab never brings the focus to " + name)
 
     def resize(self, width, height):
-        """Resizes the client area, then waits until the layout has followed it: the bottom bar
-        spans the new width and ends at the bottom edge, to the pixel the twips round to. A layout
-        that does not follow is left for the test to find."""
+        """Resizes the client area, then waits until the layout has followed it. A layout that
+        does not follow is left for the test to find."""
         self.driver("resize", str(width), str(height))
-        deadline = time.monotonic() + 5
-        while time.monotonic() < deadline:
-            controls = self.controls()
-            client, bar = controls[0], controls[IDS["Picture1"]]
-            if bar.width == client.width and abs(bar.top + bar.height - client.height) <= 1:
-                return
-            time.sleep(0.05)
+        wait_for(self.controls, laid_out, pause=0.05)
 
     def ended(self, timeout=15):
         try:

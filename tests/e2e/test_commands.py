@@ -9,7 +9,8 @@ import tempfile
 import time
 import unittest
 
-from sondrel import DRIVE_C, IDS, Sondrel, default_value, reg_add, reg_delete, wine
+from sondrel import (DRIVE_C, IDS, Sondrel, default_value, reg_add, reg_delete, wait_for,
+                     wine)
 
 RECORDER = os.environ["SONDREL_URL_RECORDER"]
 HTTP = r"HKCR\http"
@@ -80,9 +81,7 @@ class LaunchRecord:
     def wait_for_lines(self, count, timeout=CLOSE_SECONDS):
         """The launches recorded once `count` have come (or the time is up), after a pause in
         which any further one would have come too."""
-        deadline = time.monotonic() + timeout
-        while len(self.lines()) < count and time.monotonic() < deadline:
-            time.sleep(0.1)
+        wait_for(self.lines, lambda lines: len(lines) >= count, seconds=timeout, pause=0.1)
         time.sleep(SETTLE_SECONDS)
         return self.lines()
 
@@ -153,17 +152,15 @@ class CopyTest(CommandTestCase):
         the text is `expected` or the time is up; None when it holds no text. The clipboard is
         read only after the copy: a read while the program copies would hold the clipboard
         open, and the program then leaves it as it was."""
-        app.driver("sync", str(IDS["Text1"]))
-        deadline = time.monotonic() + 10
-        while True:
+        def clipboard():
             result = app.driver("--timeout", "1", "clipboard", check=False)
             if result.returncode not in (0, 3):  # 3: no text on the clipboard
                 self.fail("cannot read the clipboard beside the window: %s" %
                           result.stderr.decode("latin-1").strip())
-            text = result.stdout if result.returncode == 0 else None
-            if text == expected or time.monotonic() > deadline:
-                return text
-            time.sleep(0.1)
+            return result.stdout if result.returncode == 0 else None
+
+        app.driver("sync", str(IDS["Text1"]))
+        return wait_for(clipboard, lambda text: text == expected, seconds=10, pause=0.1)
 
     def test_copy_puts_the_text_without_outer_spaces_on_the_clipboard(self):
         marker = "Copia %d" % os.getpid()  # no earlier run left this on the clipboard

@@ -6,11 +6,10 @@ import re
 import shutil
 import struct
 import subprocess
-import time
 import unittest
 
 from sondrel import (DRIVE_C, EXE, IDS, Sondrel, default_value, key_exists, reg_add, reg_delete,
-                     value_of, wine)
+                     value_of, wait_for, wine)
 
 SYSTEM32 = os.path.join(DRIVE_C, "windows", "system32")
 MSJAVA = r"C:\windows\system32\msjava.dll"
@@ -98,14 +97,13 @@ def reg_listing(key):
     return result.stdout.decode("latin-1") if result.returncode == 0 else None
 
 
-def picture_kind(app, name, wait=10):
+def picture_kind(app, name):
     """Which of the two pictures a picture box shows, "tick" or "cross", from the colours of the
-    32x32 image at its client origin; anything else is reported by colour counts."""
-    deadline = time.monotonic() + wait
-    while True:
-        rows = app.pixels(name, 0, 0, PICTURE_PIXELS, PICTURE_PIXELS)
+    32x32 image at its client origin, once it shows either; anything else is reported by colour
+    counts."""
+    def kind():
         counts = {}
-        for row in rows:
+        for row in app.pixels(name, 0, 0, PICTURE_PIXELS, PICTURE_PIXELS):
             for colour in row:
                 counts[colour] = counts.get(colour, 0) + 1
         tick = {part: counts.get(c, 0) for part, c in TICK_COLOURS.items()}
@@ -114,9 +112,9 @@ def picture_kind(app, name, wait=10):
             return "tick"
         if cross["fill"] > 50 and cross["edge"] > 20 and not any(tick.values()):
             return "cross"
-        if time.monotonic() > deadline:
-            return "neither (tick %s, cross %s)" % (tick, cross)
-        time.sleep(0.5)
+        return "neither (tick %s, cross %s)" % (tick, cross)
+
+    return wait_for(kind, lambda shown: shown in ("tick", "cross"), seconds=10, pause=0.5)
 
 
 def report(app):

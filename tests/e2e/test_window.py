@@ -2,7 +2,8 @@
 import time
 import unittest
 
-from sondrel import IDS, Sondrel, png_size, reg_add, restart_wineserver, screenshot
+from sondrel import (IDS, Sondrel, png_size, reg_add, restart_wineserver, screenshot,
+                     wait_for)
 
 # name: (parent, class, caption, left, top, width, height, visible), positions in twips as the
 # window first shows them, after its layout rule has run. The test prefix has neither Java
@@ -59,17 +60,6 @@ def spread(left, top, right, bottom, box):
     """How far a drawn part reaches across a square box, and how far its middle lies from the
     box's: width, height, x offset, y offset."""
     return right - left, bottom - top, (left + right - box) / 2, (top + bottom - box) / 2
-
-
-def wait_for(read, done, seconds=5):
-    """What `read` gives once `done` accepts it, or when the time is up: a change of focus is
-    painted after it is made."""
-    deadline = time.monotonic() + seconds
-    while True:
-        value = read()
-        if done(value) or time.monotonic() > deadline:
-            return value
-        time.sleep(0.2)
 
 
 class WindowTest(unittest.TestCase):

@@ -21,8 +21,6 @@ std::vector<HWND> DirectChildren(HWND parent) {
   return children;
 }
 
-bool IsClass(HWND hwnd, const char* name) { return lstrcmpiA(ClassName(hwnd).c_str(), name) == 0; }
-
 // Wine keeps a visible, empty icon control in boxes without an icon, so ask for the icon too.
 bool IsVisibleIcon(HWND hwnd) {
   const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
@@ -90,16 +88,6 @@ const StandardIcon kStandardIcons[] = {
 // two of them are blue circles that differ only in the sign they carry.
 constexpr double kIconMatchNeeded = 0.97;
 
-bool CopyFromScreen(HWND control, const PixelBuffer& buffer, int width, int height) {
-  POINT origin{0, 0};
-  ClientToScreen(control, &origin);
-  win32::ScopedGetDC screen;
-  const bool copied = screen.get() && BitBlt(buffer.dc(), 0, 0, width, height, screen.get(),
-                                             origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  return copied;
-}
-
 // The share of pixels in which `shown` equals `icon` drawn at the same size on `ground`.
 double IconMatch(const PixelBuffer& shown, int width, int height, LPCSTR icon, DWORD ground) {
   PixelBuffer drawn(width, height);
@@ -126,7 +114,7 @@ const char* ShownIcon(HWND control, std::string& scores) {
   const int height = client.bottom;
   PixelBuffer shown(width, height);
   if (width <= 0 || height <= 0 || !shown.valid() ||
-      !CopyFromScreen(control, shown, width, height)) {
+      !CopyFromScreen(control, POINT{0, 0}, shown, width, height)) {
     throw Failure{kFailed, "cannot read the icon's pixels"};
   }
   // Every standard icon leaves its corners transparent, so a corner shows the ground.

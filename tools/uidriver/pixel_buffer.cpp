@@ -22,4 +22,14 @@ PixelBuffer::PixelBuffer(int width, int height)
       bitmap_(TopDownSection(width, height, &bits_)),
       selected_(dc_.get(), bitmap_.get()) {}
 
+bool CopyFromScreen(HWND window, POINT client_origin, const PixelBuffer& buffer, int width,
+                    int height) {
+  ClientToScreen(window, &client_origin);
+  win32::ScopedGetDC screen;
+  const bool copied = screen.get() && BitBlt(buffer.dc(), 0, 0, width, height, screen.get(),
+                                             client_origin.x, client_origin.y, SRCCOPY);
+  GdiFlush();
+  return copied;
+}
+
 }  // namespace uidriver

@@ -25,4 +25,10 @@ class PixelBuffer {
   win32::ScopedSelectObject selected_;
 };
 
+// Copies the `width` x `height` pixels of `window`'s client area from `client_origin` on into
+// `buffer`. Wine gives another process's window a DC that cannot be read from, so they are read
+// from the screen where that area shows; nothing else is on the tests' display.
+bool CopyFromScreen(HWND window, POINT client_origin, const PixelBuffer& buffer, int width,
+                    int height);
+
 }  // namespace uidriver

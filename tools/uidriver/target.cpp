@@ -80,6 +80,8 @@ std::string ClassName(HWND hwnd) {
   return name;
 }
 
+bool IsClass(HWND hwnd, const char* name) { return lstrcmpiA(ClassName(hwnd).c_str(), name) == 0; }
+
 std::string WindowText(HWND hwnd) {
   const LRESULT length = SendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};

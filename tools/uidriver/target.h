@@ -21,6 +21,8 @@ struct Failure {
 bool WaitUntil(DWORD timeout_ms, const std::function<bool()>& done);
 
 std::string ClassName(HWND hwnd);
+// Whether the window's class is `name`, compared as Windows compares class names.
+bool IsClass(HWND hwnd, const char* name);
 // Full text via WM_GETTEXT, sent with a timeout so a hung target cannot hang the driver.
 std::string WindowText(HWND hwnd);
 // Makes text safe for one tab-separated line.

@@ -72,7 +72,7 @@ int TextCommand(const Context& ctx) {
 int ReportCommand(const Context& ctx) {
   RequireArgs(ctx, 0, "report");
   for (HWND child : Descendants(ctx.main)) {
-    if (lstrcmpiA(ClassName(child).c_str(), "Edit") == 0 && HasStyle(child, ES_MULTILINE)) {
+    if (IsClass(child, "Edit") && HasStyle(child, ES_MULTILINE)) {
       Print(WindowText(child));
       return kOk;
     }
@@ -156,16 +156,9 @@ int PixelsCommand(const Context& ctx) {
   if (width <= 0 || height <= 0) throw Failure{kFailed, "empty rectangle"};
   PixelBuffer buffer(width, height);
   if (!buffer.valid()) throw Failure{kFailed, "cannot make a pixel buffer"};
-  // Wine gives another process's window a DC that cannot be read from, so the pixels are read
-  // from the screen where that client area shows; nothing else is on the tests' display.
-  POINT origin{left, top};
-  ClientToScreen(control, &origin);
-  win32::ScopedGetDC screen;
-  if (!screen.get() ||
-      !BitBlt(buffer.dc(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY)) {
+  if (!CopyFromScreen(control, POINT{left, top}, buffer, width, height)) {
     throw Failure{kFailed, "cannot read the screen's pixels"};
   }
-  GdiFlush();
   // One line per row, each pixel as RRGGBB.
   std::string out;
   char hex[8];
