@@ -35,6 +35,10 @@ const FamilyAnswers kNt = {
     // change per-computer settings; SetComputerName's documentation: "Applications using this
     // function must have administrator rights".
     /*user_rights_checked=*/true,
+    // Microsoft's "Default Access Control Settings in Windows 2000" and Windows 2000's help,
+    // "Default security settings": on a clean install on NTFS, "Users cannot modify
+    // system-wide registry settings".
+    /*start_up_keys_open_to_everyone=*/false,
     // SetComputerName's documentation of 1997: "Windows NT: ... returns
     // ERROR_INVALID_PARAMETER. It does not coerce the characters outside the standard set."
     /*computer_name_characters_coerced=*/false,
@@ -52,6 +56,11 @@ const FamilyAnswers kNt4 = {
     false,
     true,
     false,
+    true,
+    // Microsoft's KB Q126713, "Resetting Default Access Controls on Selected Registry Keys"
+    // (NT 3.5 to 4.0): "The default permission on the keys cited below allow members of the
+    // "Everyone" group special access, which includes the right to Set Values or Create
+    // Subkeys", for CurrentVersion's Run, RunOnce and Uninstall.
     true,
     false,
 };
@@ -80,6 +89,7 @@ const FamilyAnswers k9x = {
     // A single-user system without rights (Windows 9x, Wikipedia, "Security": "designed as a
     // single-user system"; eWEEK, "Windows 95: Doomed by Its Own Success", 2005: "everyone has
     // ultimate privilege").
+    false,
     false,
     // SetComputerName's documentation of 1997: "Windows 95: If this string contains one or more
     // characters that are outside the standard character set, those characters are coerced

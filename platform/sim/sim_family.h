@@ -33,6 +33,9 @@ struct FamilyAnswers {
   // Users have rights: one who is not an administrator opens keys under HKEY_LOCAL_MACHINE only
   // to read them, and cannot rename the computer.
   bool user_rights_checked;
+  // Everyone may also set values and create subkeys under the start-up keys (Run, RunOnce)
+  // and the uninstall key of HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion.
+  bool start_up_keys_open_to_everyone;
   // SetComputerNameA changes characters outside the standard set into standard ones, where
   // otherwise it refuses the name.
   bool computer_name_characters_coerced;

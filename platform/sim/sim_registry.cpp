@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
@@ -45,17 +46,35 @@ std::string JoinKeyPath(const std::string& parent, const std::string& child) {
 
 // What a user without administrator rights may ask for on a key under HKEY_LOCAL_MACHINE:
 // KEY_READ, or MAXIMUM_ALLOWED, which gives whatever is granted; the KEY_WOW64 flags choose a
-// view, not a right (Microsoft's "Registry Key Security and Access Rights").
+// view, not a right (Microsoft's "Registry Key Security and Access Rights"). Where the family
+// leaves the start-up keys open to everyone, KEY_SET_VALUE and KEY_CREATE_SUB_KEY there too.
 constexpr uint32_t kKeyRead = 0x20019;
 constexpr uint32_t kMaximumAllowed = 0x02000000;
 constexpr uint32_t kKeyWow64Views = 0x300;
 
-bool Granted(platform::RegistryKey root, uint32_t access) {
+constexpr uint32_t kKeySetValue = 0x2;
+constexpr uint32_t kKeyCreateSubKey = 0x4;
+
+bool IsStartUpKey(const std::string& path) {
+  static const char* const kStartUpKeys[] = {
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+      "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+  };
+  return std::any_of(std::begin(kStartUpKeys), std::end(kStartUpKeys),
+                     [&](const char* key) { return SameName(path, key); });
+}
+
+bool Granted(platform::RegistryKey root, const std::string& path, uint32_t access) {
   const Machine& m = machine();
   if (root != platform::kHkeyLocalMachine || m.administrator || !Answers().user_rights_checked) {
     return true;
   }
-  return (access & ~(kKeyRead | kMaximumAllowed | kKeyWow64Views)) == 0;
+  uint32_t granted = kKeyRead | kMaximumAllowed | kKeyWow64Views;
+  if (Answers().start_up_keys_open_to_everyone && IsStartUpKey(path)) {
+    granted |= kKeySetValue | kKeyCreateSubKey;
+  }
+  return (access & ~granted) == 0;
 }
 
 // The data as the machine's family hands a value back.
@@ -130,7 +149,7 @@ int32_t RegOpenKeyExA(RegistryKey root, const std::string& sub_key, uint32_t, ui
   if (!sim::KeyPath(root, &root_key, &parent)) return sim::kErrorInvalidHandle;
   const std::string path = sim::JoinKeyPath(parent, sub_key.c_str());
   if (sim::FindKey(root_key, path) == nullptr) return sim::kErrorFileNotFound;
-  if (!sim::Granted(root_key, access)) return sim::kErrorAccessDenied;
+  if (!sim::Granted(root_key, path, access)) return sim::kErrorAccessDenied;
   sim::Machine& m = sim::machine();
   const std::string opened = std::to_string(root_key) + "|" + path;
   if (sim::Answers().reopened_key_is_the_same_handle) {

@@ -1,6 +1,7 @@
 """The browser, Java and firewall lines of the report that Sondrel.exe writes under Wine, and the
 two Java panels, with real registry values, real files and real version records."""
 import contextlib
+import itertools
 import os
 import re
 import shutil
@@ -8,8 +9,9 @@ import struct
 import subprocess
 import unittest
 
-from sondrel import (DRIVE_C, EXE, IDS, Sondrel, default_value, key_exists, reg_add, reg_delete,
-                     value_of, wait_for, wine)
+from sondrel import (DRIVE_C, EXE, IDS, WINE_RUN, Sondrel, default_value, key_exists, reg_add,
+                     reg_delete, run_captured, value_of, wait_for, wine)
+from without_search_limit import copy_without_search_limit
 
 SYSTEM32 = os.path.join(DRIVE_C, "windows", "system32")
 MSJAVA = r"C:\windows\system32\msjava.dll"
@@ -34,6 +36,8 @@ FIREWALL_VALUES = [
     ("Kerio Personal Firewall = ", RUN_SERVICES, "KPF4"),
 ]
 JAVA_WEB_START = r"HKLM\Software\JavaSoft\Java Web Start"
+# The system DLLs that Wine's own code loads by bare name after the program starts.
+LOADED_BY_NAME_AFTER_START = ("uxtheme",)
 
 # Colours of the two pictures: the tick is navy-edged green with a lime highlight, the cross
 # black-edged maroon with a red highlight; both cast a grey shadow on a transparent ground.
@@ -302,33 +306,66 @@ class DefaultBrowserTest(ProbeTestCase):
                                  for text in usual])
         self.assertEqual(os.listdir(folder), ["Sondrel.exe"])
 
-    def test_library_planted_beside_the_program_is_never_loaded(self):
-        # The loader is told to prefer a DLL of that name found on its search path to its own,
-        # and the program's folder comes first on that path unless the program takes it off.
-        # shell32 is loaded by the program's entry-point lookup, shlwapi as one of shell32's
-        # imports, uxtheme by the window manager and msimg32 by the theme code, each after
-        # start. (Wine's own DLLs import advapi32, version, imm32 and more at process start,
-        # before any code of the program runs: out of its reach, and known DLLs on Windows.)
-        path, long_path = self.wine_browser()
-        exe = self.copy_program("Scaricati")
-        folder = os.path.dirname(exe)
+    def run_with_planted_library(self, folder, name, run):
+        """Plants the marking library in `folder` as name.dll and calls `run` with an environment
+        that tells Wine's loader to prefer a DLL of that name on its search path to its own, where
+        the program's folder comes first unless the program takes it off. Gives whether the
+        planted library was loaded, and what `run` gave."""
+        planted = os.path.join(folder, name + ".dll")
         mark = os.path.join(folder, "planted-library-loaded")
-        for name in ("shell32", "shlwapi", "uxtheme", "msimg32"):
-            with self.subTest(name):
-                planted = os.path.join(folder, name + ".dll")
-                shutil.copyfile(os.environ["SONDREL_PLANTED_LIBRARY"], planted)
-                try:
-                    with Sondrel(exe=exe, env={"WINEDLLOVERRIDES": name + "=n,b"}) as app:
-                        lines = report(app)
-                finally:
-                    os.remove(planted)
-                loaded = os.path.exists(mark)
-                if loaded:
-                    os.remove(mark)
+        shutil.copyfile(os.environ["SONDREL_PLANTED_LIBRARY"], planted)
+        try:
+            result = run(dict(os.environ, WINEDLLOVERRIDES=name + "=n,b"))
+        finally:
+            os.remove(planted)
+        loaded = os.path.exists(mark)
+        if loaded:
+            os.remove(mark)
+        return loaded, result
+
+    def assertPlantedLibraryNeverRuns(self, exe, names, versions=(None,)):
+        """Plants each library in turn beside `exe`, which must load none and report the browser
+        whole. A program beside it that loads the name by itself must load the planted one, or
+        Wine no longer lets a test plant libraries and the check would prove nothing."""
+        path, long_path = self.wine_browser()
+        folder = os.path.dirname(exe)
+        loader = os.path.join(folder, "bare_name_loader.exe")
+        shutil.copyfile(os.environ["SONDREL_BARE_NAME_LOADER"], loader)
+        self.addCleanup(os.remove, loader)
+        for version, name in itertools.product(versions, names):
+            with self.subTest(name=name, version=version):
+                loaded, _ = self.run_with_planted_library(
+                    folder, name, lambda env: run_captured([WINE_RUN, loader, name + ".dll"],
+                                                           env=env))
+                self.assertTrue(loaded, "the control did not load the planted " + name)
+
+                def start(env):
+                    with Sondrel(version=version, exe=exe, env=env) as app:
+                        return report(app)
+
+                loaded, lines = self.run_with_planted_library(folder, name, start)
                 self.assertFalse(loaded, "the %s.dll beside the program was loaded" % name)
                 self.assertEqual(line(lines, "Browser predefinito = "),
                                  "Browser predefinito = %s versione %s" % (long_path,
                                                                            file_version(path)))
+
+    def test_library_planted_beside_the_program_is_never_loaded(self):
+        # shell32 is loaded by the program's entry-point lookup, shlwapi as one of shell32's
+        # imports, uxtheme by the window manager and msimg32 by the theme code, each after
+        # start. (Wine's own DLLs import advapi32, version, imm32 and more at process start,
+        # before any code of the program runs: out of its reach, and known DLLs on Windows.)
+        self.assertPlantedLibraryNeverRuns(self.copy_program("Scaricati"),
+                                           ("shell32", "shlwapi", "uxtheme", "msimg32"))
+
+    def test_library_planted_beside_the_program_where_the_search_cannot_be_limited(self):
+        # Where SetDefaultDllDirectories is missing (XP, and Vista and 7 without the update) or
+        # left alone (Vista), the system DLLs that system code loads by bare name after start
+        # are loaded first from the system folder. These are those of them that Wine loads.
+        self.make_folder(os.path.join(DRIVE_C, "Scaricati XP"))
+        exe = os.path.join(DRIVE_C, "Scaricati XP", "Sondrel.exe")
+        copy_without_search_limit(EXE, exe)
+        self.assertPlantedLibraryNeverRuns(exe, LOADED_BY_NAME_AFTER_START,
+                                           ("winxp", "vista", "win7"))
 
     def test_existing_probe_file_is_left_as_it_was(self):
         path, long_path = self.wine_browser()

@@ -203,36 +203,48 @@ TEST_F(RegistryTest, LargeValuesOfEveryTypeGiveADefinedResult) {
 }
 
 // The machine's user is no administrator: on NT a key under HKEY_LOCAL_MACHINE opens only to be
-// read, as the reader asks, while Windows 9x checks no rights.
+// read, as the reader asks, but for NT 4.0's start-up keys, while Windows 9x checks no rights.
 TEST_F(RegistryTest, ALimitedUserOpensLocalMachineKeysOnlyToRead) {
-  constexpr uint32_t kKeySetValue = 0x2, kKeyRead = 0x20019, kMaximumAllowed = 0x02000000,
-                     kKeyAllAccess = 0xF003F;
+  constexpr uint32_t kKeySetValue = 0x2, kKeyCreateSubKey = 0x4, kKeyRead = 0x20019,
+                     kMaximumAllowed = 0x02000000, kKeyAllAccess = 0xF003F;
   constexpr int32_t kAccessDenied = 5;
-  sim::SetString(kRoot, kKey, "Version", "1");
+  // NT 4.0 lets everyone set values and make subkeys under the start-up keys.
+  const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  for (const std::string& path : std::initializer_list<std::string>{kKey, run, uninstall}) {
+    sim::SetString(kRoot, path, "Version", "1");
+  }
   sim::SetString(platform::kHkeyCurrentUser, kKey, "Version", "1");
   const struct {
     sim::WindowsFamily family;
     bool administrator;
     platform::RegistryKey root;
+    std::string path;
     uint32_t access;
     int32_t result;
   } cases[] = {
-      {sim::WindowsFamily::kNt, false, kRoot, platform::kKeyQueryValue, 0},
-      {sim::WindowsFamily::kNt, false, kRoot, kKeyRead, 0},
-      {sim::WindowsFamily::kNt, false, kRoot, kMaximumAllowed, 0},
-      {sim::WindowsFamily::kNt, false, kRoot, kKeySetValue, kAccessDenied},
-      {sim::WindowsFamily::kNt, false, kRoot, kKeyAllAccess, kAccessDenied},
-      {sim::WindowsFamily::kNt4, false, kRoot, kKeyAllAccess, kAccessDenied},
-      {sim::WindowsFamily::kNt, false, platform::kHkeyCurrentUser, kKeyAllAccess, 0},
-      {sim::WindowsFamily::kNt, true, kRoot, kKeyAllAccess, 0},
-      {sim::WindowsFamily::k9x, false, kRoot, kKeyAllAccess, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kKey, platform::kKeyQueryValue, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kKey, kKeyRead, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kKey, kMaximumAllowed, 0},
+      {sim::WindowsFamily::kNt, false, kRoot, kKey, kKeySetValue, kAccessDenied},
+      {sim::WindowsFamily::kNt, false, kRoot, kKey, kKeyAllAccess, kAccessDenied},
+      {sim::WindowsFamily::kNt, false, kRoot, run, kKeySetValue, kAccessDenied},
+      {sim::WindowsFamily::kNt4, false, kRoot, kKey, kKeyAllAccess, kAccessDenied},
+      {sim::WindowsFamily::kNt4, false, kRoot, kKey, kKeySetValue, kAccessDenied},
+      {sim::WindowsFamily::kNt4, false, kRoot, run, kKeyRead | kKeySetValue | kKeyCreateSubKey, 0},
+      {sim::WindowsFamily::kNt4, false, kRoot, uninstall, kKeySetValue, 0},
+      {sim::WindowsFamily::kNt4, false, kRoot, run, kKeyAllAccess, kAccessDenied},
+      {sim::WindowsFamily::kNt, false, platform::kHkeyCurrentUser, kKey, kKeyAllAccess, 0},
+      {sim::WindowsFamily::kNt, true, kRoot, kKey, kKeyAllAccess, 0},
+      {sim::WindowsFamily::k9x, false, kRoot, kKey, kKeyAllAccess, 0},
   };
   for (const auto& c : cases) {
     m.family = c.family;
     m.administrator = c.administrator;
     platform::RegistryKey key = 0;
-    EXPECT_EQ(platform::RegOpenKeyExA(c.root, kKey, 0, c.access, &key), c.result)
-        << "family " << static_cast<int>(c.family) << ", access " << std::hex << c.access;
+    EXPECT_EQ(platform::RegOpenKeyExA(c.root, c.path, 0, c.access, &key), c.result)
+        << "family " << static_cast<int>(c.family) << ", " << c.path << ", access " << std::hex
+        << c.access;
     if (key != 0) platform::RegCloseKey(key);
   }
 }

@@ -4,6 +4,9 @@
 # (win95_nt4_exports.txt, beside this script), every DLL it imports a known DLL, and its PE
 # header must ask for operating system and subsystem version 4.0. Names each import outside the
 # table. Wine exports every function whatever version it reports, so only this check sees it.
+# The header must also mark the program terminal-server aware (or GetWindowsDirectoryA names
+# the user's private Windows folder on a terminal server), movable and not run from data pages;
+# loaders older than those flags ignore them.
 #   check-imports.sh PROGRAM.exe
 set -euo pipefail
 export LC_ALL=C  # one collating order for sort and comm
@@ -47,5 +50,12 @@ for field in "OSystem:operating system" "Subsystem:subsystem"; do
     failed=1
   fi
 done
-[ "$failed" = 0 ] && echo "$(wc -l <<<"$imports") imports, all in the table and from known DLLs; OS and subsystem version 4.0"
+characteristics=$((16#$(awk '$1 == "DllCharacteristics" { print $2 }' <<<"$header")))
+for flag in 0x8000:TERMINAL_SERVER_AWARE 0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT; do
+  if ((!(characteristics & ${flag%%:*}))); then
+    echo "PE header: not marked ${flag#*:}" >&2
+    failed=1
+  fi
+done
+[ "$failed" = 0 ] && echo "$(wc -l <<<"$imports") imports, all in the table and from known DLLs; OS and subsystem version 4.0; terminal-server aware, dynamic base, NX compatible"
 exit "$failed"
