@@ -18,16 +18,52 @@ import sys
 OBJDUMP = "i686-w64-mingw32-objdump"
 CXXFILT = "c++filt"
 
-# Mnemonics of instructions beyond the i486, by the processor or extension that added them.
-BEYOND_I486 = re.compile(
-    r"^(cmov\w+|fcmov\w+|fu?comip?|cmpxchg8b|cmpxchg16b|rdtscp?|rdpmc|rdrand|rdseed|"
-    r"sysenter|sysexit|syscall|sysret|popcnt|lzcnt|tzcnt|movbe|crc32\w*|fisttp\w*|"
-    r"andn|bextr|blsi|blsr|blsmsk|bzhi|pdep|pext|rorx|sarx|shlx|shrx|adcx|adox|xgetbv|"
-    r"[ls]?fence|prefetch\w*|clflush\w*|[ls]dmxcsr|fxsave|fxrstor|emms|femms|movnti)$")
-# Any instruction on an MMX or SSE register.
-VECTOR_REGISTER = re.compile(r"%[xyz]?mm\d")
-# The EFLAGS.ID bit, whose toggling tells whether the processor has CPUID.
-EFLAGS_ID = "0x200000"
+# Mnemonics of instructions beyond the i486, each line by the processor that added them. CPUID
+# (the Pentium's, and late i486s') is allowed behind the guard below.
+BEYOND_I486 = re.compile("^(" + "|".join((
+    r"cmpxchg8b|rdtsc|rdmsr|wrmsr",  # Pentium
+    r"emms",  # Pentium MMX
+    r"cmov\w+|fcmov\w+|fu?comip?|rdpmc",  # Pentium Pro
+    r"sysenter|sysexit\w*|fxsave\w*|fxrstor\w*",  # Pentium II
+    r"syscall|sysret\w*|femms|prefetchw?",  # AMD K6-2
+    r"ldmxcsr|stmxcsr|sfence|prefetch(nta|t[0-2])",  # Pentium III
+    r"lfence|mfence|clflush|movnti",  # Pentium 4
+    r"fisttp\w*|monitor|mwait",  # Pentium 4 (Prescott)
+    r"rdtscp|cmpxchg16b",  # Athlon 64
+    r"popcnt|lzcnt",  # Phenom
+    r"crc32\w*",  # Core i7
+    r"movbe",  # Atom
+    r"xgetbv|xsetbv|xsave\w*|xrstor\w*",  # Core 2 (Penryn); xsaveopt, xsavec, xsaves later
+    r"rdrand",  # Ivy Bridge
+    r"andn|bextr|blsi|blsr|blsmsk|tzcnt|bzhi|pdep|pext|rorx|sarx|shlx|shrx",  # Haswell
+    r"xbegin|xend|xabort|xtest",  # Haswell
+    r"rdseed|adcx|adox",  # Broadwell
+    r"clflushopt|clwb|enclu|rdpkru|wrpkru",  # Skylake
+    r"llwpcb|slwpcb|lwpins|lwpval",  # AMD Bulldozer
+    r"blcfill|blci|blcic|blcmsk|blcs|blsfill|blsic|t1mskc|tzmsk",  # AMD Piledriver
+    r"clzero|monitorx|mwaitx|rdpru",  # AMD Excavator and Zen
+    r"ptwrite|rdpid",  # Goldmont Plus
+    r"umonitor|umwait|tpause|cldemote|movdiri|movdir64b",  # Tremont
+    r"endbr32|endbr64|rdsspd|incsspd|saveprevssp|rstorssp",  # Tiger Lake
+    r"wrssd|wrussd|setssbsy|clrssbsy",  # Tiger Lake
+    r"serialize|hreset",  # Alder Lake
+    r"enqcmds?|xsusldtrk|xresldtrk|senduipi|uiret|testui|clui|stui",  # Sapphire Rapids
+)) + ")$")
+# Allowed: PAUSE (F3 90), which processors before the Pentium 4 take for a NOP behind a REP
+# prefix; UD2, named by the Pentium Pro for an opcode that faults as undefined on every x86 (the
+# i486 too), which is all that __builtin_trap asks of it; the i486's own BSWAP, CMPXCHG, XADD,
+# INVD, WBINVD and INVLPG, and the 286's VERR and VERW.
+# Any instruction on a register of MMX (Pentium MMX), SSE (Pentium III), AVX (Sandy Bridge),
+# AVX-512 and its masks (Knights Landing) or MPX (Skylake).
+VECTOR_REGISTER = re.compile(r"%([xyz]?mm\d|k[0-7]|bnd[0-3])")
+# What objdump writes before a mnemonic for the prefixes it does not fold into it: lock, the
+# repeats, operand and address size, segments, the branch marks of CET and MPX and the lock
+# hints of TSX, all of which an i486 obeys or ignores; and the assembler's {vex} and the like.
+PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "data32", "addr16",
+            "addr32", "cs", "ds", "es", "fs", "gs", "ss", "notrack", "bnd", "xacquire",
+            "xrelease"}
+# The EFLAGS.ID bit, whose toggling tells whether the processor has CPUID, as an immediate.
+EFLAGS_ID = "$0x200000"
 # How far back from a CPUID its guard may be.
 GUARD_REACH = 40
 
@@ -37,8 +73,22 @@ SYMBOL = re.compile(r"^([0-9a-f]+) <(.+)>:$")
 def is_beyond_i486(mnemonic, operands):
     if BEYOND_I486.match(mnemonic) or VECTOR_REGISTER.search(operands):
         return True
-    # The multi-byte NOP (0F 1F) takes an operand; the one-byte NOP and its prefixed forms do not.
+    # The VEX and EVEX encodings of AVX (Sandy Bridge on) and VMX's instructions (Pentium 4) are
+    # the mnemonics that start with a v, but for the 286's VERR and VERW.
+    if mnemonic.startswith("v") and mnemonic not in ("verr", "verw"):
+        return True
+    # The multi-byte and hint NOPs (0F 18 to 0F 1F, Pentium Pro) take an operand; the one-byte NOP
+    # and its prefixed forms do not.
     return mnemonic.startswith("nop") and operands != ""
+
+
+def mnemonic_and_operands(instruction):
+    """The mnemonic of an instruction as objdump writes it, past its prefixes, and its operands."""
+    while True:
+        mnemonic, operands = (instruction.split(None, 1) + ["", ""])[:2]
+        if mnemonic not in PREFIXES and not mnemonic.startswith("{"):
+            return mnemonic, operands
+        instruction = operands
 
 
 def code_ranges_from_map(path):
@@ -93,7 +143,7 @@ def disassemble(program, start=None, stop=None):
     return output.splitlines()
 
 
-LINE = re.compile(r"^\s*([0-9a-f]+):\s+(\S+)\s*(.*?)\s*$")
+LINE = re.compile(r"^\s*([0-9a-f]+):\s+(.*?)\s*$")
 
 
 def findings(lines, name_at):
@@ -111,15 +161,16 @@ def findings(lines, name_at):
         match = LINE.match(line)
         if not match:
             continue
-        address, mnemonic, operands = int(match.group(1), 16), match.group(2), match.group(3)
-        operands = operands.split("#")[0].strip()
-        if mnemonic.startswith("(bad)"):
+        address, instruction = int(match.group(1), 16), match.group(2).split("#")[0].strip()
+        mnemonic, operands = mnemonic_and_operands(instruction)
+        if not mnemonic or mnemonic.startswith("(bad)"):
             continue
         if mnemonic == "cpuid":
-            if not any(EFLAGS_ID in previous for previous in recent[-GUARD_REACH:]):
-                found.append((address, "cpuid without the EFLAGS.ID test", current or name_at(address)))
+            if not any(EFLAGS_ID in previous.split(",") for previous in recent[-GUARD_REACH:]):
+                instruction = "cpuid without the EFLAGS.ID test"
+                found.append((address, instruction, current or name_at(address)))
         elif is_beyond_i486(mnemonic, operands):
-            found.append((address, f"{mnemonic} {operands}".strip(), current or name_at(address)))
+            found.append((address, " ".join(instruction.split()), current or name_at(address)))
         recent.append(operands)
     return found
 
