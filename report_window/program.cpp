@@ -1,7 +1,5 @@
 #include "report_window/program.h"
 
-#include <new>
-
 #include "platform/platform.h"
 #include "report_window/frmMain.h"
 #include "support/com_apartment.h"
@@ -15,12 +13,8 @@ int RunProgram() {
     frmMain form;
     form.Show();
     return 0;
-  } catch (const runtime::Error& error) {
-    runtime::ReportProcedureError("Sondrel", error);
-  } catch (const std::bad_alloc&) {
-    runtime::ReportProcedureError("Sondrel", runtime::OutOfMemory());
-  } catch (const std::exception& error) {
-    runtime::ReportProcedureError("Sondrel", runtime::Error(-1, error.what()));
+  } catch (...) {
+    runtime::ReportProcedureError("Sondrel", runtime::CaughtError());
   }
   return 1;
 }

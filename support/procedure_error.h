@@ -2,17 +2,11 @@
 // error in a message box and returns what its result holds.
 #pragma once
 
-#include <new>
-#include <stdexcept>
 #include <string>
 
 #include "platform/base/runtime_error.h"
 
 namespace runtime {
-
-inline Error OutOfMemory() { return Error(kOutOfMemory, "Out of memory"); }
-// Anything thrown that is neither a run-time error nor a failed allocation.
-inline Error InternalError() { return Error(kInternalError, "Internal error"); }
 
 // Shows the procedure error report: OK only, no icon, modal to the program, titled with the
 // procedure's name.
@@ -25,15 +19,8 @@ Result Trapped(const std::string& procedure, Body&& body) {
   Result result{};
   try {
     body(result);
-  } catch (const Error& error) {
-    ReportProcedureError(procedure, error);
-  } catch (const std::bad_alloc&) {
-    ReportProcedureError(procedure, OutOfMemory());
-  } catch (const std::length_error&) {
-    // A buffer of a size the system reported that no allocation can give.
-    ReportProcedureError(procedure, OutOfMemory());
   } catch (...) {
-    ReportProcedureError(procedure, InternalError());
+    ReportProcedureError(procedure, CaughtError());
   }
   return result;
 }

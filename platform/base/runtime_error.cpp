@@ -1,10 +1,25 @@
 #include "platform/base/runtime_error.h"
 
 #include <cmath>
+#include <new>
 
 namespace runtime {
 
 void RaiseOverflow() { throw Error(kOverflow, "Overflow"); }
+
+Error CaughtError() {
+  try {
+    throw;
+  } catch (const Error& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory();
+  } catch (const std::length_error&) {
+    return OutOfMemory();
+  } catch (...) {
+    return InternalError();
+  }
+}
 
 int32_t CheckedRound(double value) {
   const double rounded = std::nearbyint(value);

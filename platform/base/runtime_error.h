@@ -29,6 +29,15 @@ class Error : public std::exception {
 
 [[noreturn]] void RaiseOverflow();
 
+inline Error OutOfMemory() { return Error(kOutOfMemory, "Out of memory"); }
+// Anything thrown that is neither a run-time error nor a failed allocation.
+inline Error InternalError() { return Error(kInternalError, "Internal error"); }
+
+// The run-time error that the exception being handled stands for; called only inside a catch
+// block. A failed allocation, or a buffer of a size the system reported that no allocation can
+// give, is Out of memory; anything else that is no run-time error is an Internal error.
+Error CaughtError();
+
 // The one way to narrow an integer: a value that does not fit raises Overflow. The limits are
 // compared as values, not converted to the source's type, where a signed target's negative
 // minimum would turn into a huge unsigned number.

@@ -206,7 +206,8 @@ struct Machine {
   std::function<void()> while_message_box_shows;
 
   SimForm form;
-  bool form_creation_fails = false;  // the window system refuses the form's window
+  // What making the form's window throws: the window system refusing it, or anything else.
+  std::exception_ptr form_creation_raises;
 };
 
 // Building the machine up.

@@ -18,8 +18,8 @@ sim::SimControl& At(ControlId control) { return Form().controls.at(control); }
 }  // namespace
 
 void CreateForm(const FormSpec& spec, FormEvents& events) {
-  if (sim::machine().form_creation_fails) {
-    throw runtime::Error(-1, "The window could not be created");
+  if (sim::machine().form_creation_raises) {
+    std::rethrow_exception(sim::machine().form_creation_raises);
   }
   sim::SimForm& form = sim::machine().form;
   auto before_set_text = std::move(form.before_set_text);

@@ -89,10 +89,8 @@ template <typename Handler>
 void RunHandler(Handler&& handler) {
   try {
     handler();
-  } catch (const runtime::Error& error) {
-    ShowUntrappedError(error);
-  } catch (const std::exception& error) {
-    ShowUntrappedError(runtime::Error(-1, error.what()));
+  } catch (...) {
+    ShowUntrappedError(runtime::CaughtError());
   }
 }
 

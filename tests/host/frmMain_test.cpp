@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
+#include <stdexcept>
 
+#include "platform/base/runtime_error.h"
 #include "platform/sim/sim_machine.h"
 #include "report_window/program.h"
 
@@ -181,8 +184,14 @@ TEST_F(frmMainTest, ShownWithItsReportAndLaidOut) {
   ExpectBounds(form.btnClose, {2755, 120, 1815, 435});
 }
 
+template <typename Exception>
+void Raise(Exception exception) {
+  sim::machine().form_creation_raises = std::make_exception_ptr(exception);
+}
+
 // The DLL search is narrowed first, COM entered next and left last, whenever it was entered; a
-// start that fails before the window exists is shown, not a silent exit.
+// start that fails before the window exists is shown as any procedure shows an error, not a
+// silent exit, whatever was thrown.
 TEST_F(frmMainTest, TheProgramRunsInsideComAndShowsAFailedStart) {
   struct Case {
     const char* name;
@@ -198,8 +207,14 @@ TEST_F(frmMainTest, TheProgramRunsInsideComAndShowsAFailedStart) {
        nullptr},
       {"no COM on this system", [] { sim::machine().uncallable.insert("CoInitialize"); }, 0, false,
        nullptr},
-      {"no window", [] { sim::machine().form_creation_fails = true; }, 1, true,
+      {"no window", [] { Raise(runtime::Error(-1, "The window could not be created")); }, 1, true,
        "Error: -1. The window could not be created"},
+      {"no memory", [] { Raise(std::bad_alloc()); }, 1, true, "Error: 7. Out of memory"},
+      {"a size beyond any allocation", [] { Raise(std::length_error("vector")); }, 1, true,
+       "Error: 7. Out of memory"},
+      {"another standard exception", [] { Raise(std::out_of_range("map::at")); }, 1, true,
+       "Error: 51. Internal error"},
+      {"an exception of no standard type", [] { Raise(42); }, 1, true, "Error: 51. Internal error"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
