@@ -58,7 +58,8 @@ using ScopedProcess = ScopedHandle<platform::ProcessHandle, 0, platform::CloseHa
 using ScopedSearch =
     ScopedHandle<platform::SearchHandle, platform::kInvalidHandleValue, platform::FindClose>;
 
-// The device context of a window's client area, of the screen for kNoWindow.
+// The device context of a window's client area, of the screen for kNoWindow. Whatever GetDC
+// gave is handed back, a null context too.
 class ScopedDeviceContext {
  public:
   explicit ScopedDeviceContext(platform::WindowHandle window)
@@ -66,7 +67,7 @@ class ScopedDeviceContext {
   ScopedDeviceContext(const ScopedDeviceContext&) = delete;
   ScopedDeviceContext& operator=(const ScopedDeviceContext&) = delete;
   ~ScopedDeviceContext() {
-    if (context_ != 0) ReleaseQuietly([this] { platform::ReleaseDC(window_, context_); });
+    ReleaseQuietly([this] { platform::ReleaseDC(window_, context_); });
   }
   platform::DeviceContext get() const { return context_; }
 

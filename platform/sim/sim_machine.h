@@ -129,6 +129,7 @@ struct Machine {
   // Device contexts handed out and not yet released.
   std::set<platform::DeviceContext> open_device_contexts;
   platform::DeviceContext next_device_context = 0x100;
+  bool device_context_refused = false;  // GetDC gives no context
 
   // Registry keys by root and path below it.
   std::map<platform::RegistryKey, std::map<std::string, RegistryKey, NoCaseLess>> registry;

@@ -62,6 +62,7 @@ int32_t GetLocaleInfoA(uint32_t locale, uint32_t type, char* data, int32_t size)
 DeviceContext GetDC(WindowHandle) {
   sim::Enter("GetDC");
   sim::Machine& m = sim::machine();
+  if (m.device_context_refused) return 0;
   const DeviceContext context = m.next_device_context++;
   m.open_device_contexts.insert(context);
   return context;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -81,6 +83,14 @@ TEST_F(COSInfoTest, DisplayColorsOverflowIsReportedAndTheContextReleased) {
     EXPECT_EQ(m.message_boxes[0].text, "Error: 6. Overflow");
     EXPECT_TRUE(m.open_device_contexts.empty());
   }
+}
+
+// Without a device context there is nothing to read, and what GetDC gave is handed back even so.
+TEST_F(COSInfoTest, DisplayColorsWithoutADeviceContext) {
+  m.device_context_refused = true;
+  EXPECT_EQ(os.DisplayColors(), 1);  // no bits in no planes
+  EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "ReleaseDC"), 1);
+  EXPECT_TRUE(m.message_boxes.empty());
 }
 
 TEST_F(COSInfoTest, CsdTextIsCutAtItsNul) {
