@@ -23,6 +23,9 @@ if [ -f build/win32/CMakeCache.txt ] && ! cmp -s cmake/mingw-i686.cmake "$stamp"
 fi
 mkdir -p build/win32
 cp cmake/mingw-i686.cmake "$stamp"
-cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+# The toolchain file is read when the folder is first configured; named again, CMake warns
+# that it went unused.
+toolchain=()
+[ -f build/win32/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake)
+cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=MinSizeRel "${toolchain[@]}" >/dev/null
 cmake --build build/win32 -j "$jobs"
