@@ -113,6 +113,17 @@ TEST_F(CommandsTest, MicrosoftDownloadWithoutServicePack4AsksNothing) {
   EXPECT_TRUE(Unloaded());
 }
 
+// A question box that cannot be shown answers 0, which is not No: the download goes ahead.
+TEST_F(CommandsTest, ServicePack4QuestionThatFailsDownloads) {
+  m.version = {false, 5, 0, 2195, 2, "Service Pack 4"};
+  m.message_box_answers = {0};
+  Show();
+  sim::Click(form.btnDownload[0].Id());
+  ASSERT_EQ(m.message_boxes.size(), 1u);
+  EXPECT_EQ(m.shell_requests.size(), 1u);
+  EXPECT_TRUE(Unloaded());
+}
+
 TEST_F(CommandsTest, ServicePack4QuestionNoKeepsTheWindowYesDownloads) {
   m.version = {false, 5, 0, 2195, 2, "Service Pack 4"};
   m.message_box_answers = {platform::kIdNo, platform::kIdNo, platform::kIdYes};
