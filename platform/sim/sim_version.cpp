@@ -3,6 +3,7 @@
 // single-byte key. Values and children start on 4-byte boundaries from the block's start.
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
@@ -154,8 +155,13 @@ int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** b
   while (key_end + width <= head.size() && (head[key_end] != 0 || head[key_end + width - 1] != 0)) {
     key_end += width;
   }
+  // The real call reads the key to its end, wherever that is: past the buffer, it would read
+  // memory the program does not own, so a program that lets it is at fault.
+  if (key_end + width > head.size()) {
+    throw std::logic_error("VerQueryValueA would read past the block: its key does not end");
+  }
   const uint16_t value_length = sim::Word(head, 2);
-  if (key_end + width > head.size() || value_length == 0) return 0;
+  if (value_length == 0) return 0;
   *buffer = const_cast<uint8_t*>(bytes + sim::Align4(key_end + width));
   *length = value_length;
   return 1;
