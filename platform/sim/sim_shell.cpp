@@ -21,13 +21,24 @@ std::optional<std::string> Text(const char* text) {
   return text ? std::optional<std::string>(text) : std::nullopt;
 }
 
+// FindExecutableA makes lpDirectory the current folder while it looks for the file (Wine's and
+// ReactOS's shell32, FindExecutableW), so a drive without a folder, "C:", stands for that
+// drive's current folder, not its root. Only the current drive's current folder is known.
+std::string InFolderMadeCurrent(const std::string& directory, const std::string& file) {
+  const std::string& current = sim::machine().current_directory;
+  std::string folder = directory;
+  if (folder.empty()) folder = current;
+  if (folder.size() == 2 && folder[1] == ':') {
+    folder = sim::SameName(current.substr(0, 2), folder) ? current : folder + "\\";
+  }
+  return folder.back() == '\\' ? folder + file : folder + "\\" + file;
+}
+
 }  // namespace
 
 uintptr_t FindExecutableA(const std::string& file, const std::string& directory, char* result) {
   sim::Enter("FindExecutableA");
-  const std::string path =
-      directory.empty() || directory.back() == '\\' ? directory + file : directory + "\\" + file;
-  if (!sim::Resolve(path)) return kFileNotFound;
+  if (!sim::Resolve(InFolderMadeCurrent(directory, file))) return kFileNotFound;
   const std::optional<std::string>& program = sim::machine().htm_program;
   if (!EndsWithHtm(file) || !program) return kNoAssociation;
   const size_t length = std::min(program->size(), kMaxPath - 1);

@@ -276,8 +276,12 @@ TEST_F(ProbesTest, ProgramFolderWithoutWriteAccessFindsNoBrowser) {
   EXPECT_FALSE(sim::Resolve(kProbeFile));
 }
 
+// The probe file is looked for in the program's folder, the root, not in the drive's current
+// folder, which "C:" would name.
 TEST_F(ProbesTest, ProgramAtADriveRoot) {
   InstallBrowser();
+  sim::AddFolder("C:\\Work");
+  m.current_directory = "C:\\Work";
   m.module_file_name = "C:\\Sondrel.exe";
   EXPECT_NE(ProbeSection().find("Browser predefinito = C:\\Program Files\\"), std::string::npos);
   EXPECT_FALSE(sim::Resolve("C:\\kelvoran.htm"));
