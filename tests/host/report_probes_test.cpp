@@ -129,6 +129,14 @@ TEST_P(FamilyReportTest, WholeReportAndPanels) {
   // Stored without its NUL, as some installers wrote it.
   sim::SetValue(kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version",
                 {platform::kRegSz, {'6', '.', '0'}});
+  // The start-up keys hold one firewall's entry each beside others, so the reader meets both a
+  // value and a missing one in an open key, as the family answers them.
+  sim::SetString(kHkeyLocalMachine, kRun, "MPFTray", "C:\\McAfee\\mpftray.exe");
+  sim::SetString(kHkeyLocalMachine, kRun, "SystemTray", "SysTray.Exe");
+  sim::SetString(kHkeyLocalMachine, kRunServices, "KPF4", "kpf4ss.exe");
+  sim::SetString(kHkeyLocalMachine, kRunServices, "LoadPowerProfile", "Rundll32.exe");
+  sim::SetString(kHkeyLocalMachine, "Software\\Netscape\\Netscape Navigator", "CurrentVersion",
+                 "4.79 (it)");
   form.Show();
   EXPECT_EQ(form.Text1.Text(), c.report);
   EXPECT_EQ(Native(form.Pict[0]).picture, Picture::Tick);
@@ -143,17 +151,17 @@ TEST_P(FamilyReportTest, WholeReportAndPanels) {
 
 const std::string kProbesAfterBrowser =
     "Microsoft Internet Explorer = 6.0\r\n"
-    "Netscape Navigator = Non trovato\r\n"
+    "Netscape Navigator = 4.79 (it)\r\n"
     "Java Web Start (Sun) = Non installata\r\n"
     "JVM Microsoft = 5.0.3810.0\r\n"
     "\r\n"
     "Zone Alarm firewall = 2.6.362.0\r\n"
     "Sygate Personal Firewall = Non trovato\r\n"
     "Norton Personal Firewall = Non trovato\r\n"
-    "McAfee Personal Firewall = Non trovato\r\n"
+    "McAfee Personal Firewall = C:\\McAfee\\mpftray.exe\r\n"
     "Panda Internet Security = Non trovato\r\n"
     "Agnitum Outpost Firewall = Non trovato\r\n"
-    "Kerio Personal Firewall = Non trovato\r\n";
+    "Kerio Personal Firewall = kpf4ss.exe\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Families, FamilyReportTest,
