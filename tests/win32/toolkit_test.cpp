@@ -122,8 +122,8 @@ TEST_F(ToolkitTest, TheFocusComesBackWhenTheWindowIsActivatedAgain) {
   });
 }
 
-// The error is shown as a run-time error, titled with the program's name, and the window goes on
-// taking clicks.
+// The error is shown as a run-time error, as the procedures show theirs, titled with the
+// program's name, and the window goes on taking clicks, whatever was thrown.
 TEST(ToolkitErrors, AnErrorEscapingAHandlerIsShownAndTheWindowGoesOn) {
   const struct {
     const char* what;
@@ -132,7 +132,11 @@ TEST(ToolkitErrors, AnErrorEscapingAHandlerIsShownAndTheWindowGoesOn) {
   } cases[] = {
       {"a run-time error", [] { throw runtime::Error(5, "Invalid procedure call or argument"); },
        "Error: 5. Invalid procedure call or argument"},
-      {"another exception", [] { throw std::runtime_error("guasto"); }, "Error: -1. guasto"},
+      {"a length beyond any allocation", [] { throw std::length_error("vector"); },
+       "Error: 7. Out of memory"},
+      {"another standard exception", [] { throw std::runtime_error("guasto"); },
+       "Error: 51. Internal error"},
+      {"an exception of no standard type", [] { throw 42; }, "Error: 51. Internal error"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
