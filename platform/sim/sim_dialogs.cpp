@@ -17,6 +17,9 @@ int32_t MessageBoxA(WindowHandle owner, const std::string& text, const std::stri
   sim::Enter("MessageBoxA");
   sim::Machine& m = sim::machine();
   m.message_boxes.push_back({text, caption, type});
+  if (sim::MessageBoxesOfThisTest().recording) {
+    sim::MessageBoxesOfThisTest().boxes.push_back({text, caption, type});
+  }
   // A box owned by the form, or modal to the whole task, disables the form while it shows; a
   // box without either leaves it usable.
   const bool disables_form = owner == sim::kFormHandle || (type & kMbTaskModal) != 0;

@@ -11,6 +11,11 @@ Machine& machine() {
 
 void Reset() { machine() = Machine{}; }
 
+ShownMessageBoxes& MessageBoxesOfThisTest() {
+  static ShownMessageBoxes shown;
+  return shown;
+}
+
 const FamilyAnswers& Answers() { return AnswersOf(machine().family); }
 
 void Enter(const char* entry_point) {

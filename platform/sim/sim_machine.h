@@ -239,6 +239,17 @@ const File* FindFile(const std::string& path);
 // The one simulated machine; Reset() gives a fresh one.
 Machine& machine();
 void Reset();
+
+// Every message box shown since the test began, kept apart from the machine, which a test may
+// reset on the way. A box shown in a test that does not say it expects boxes fails the test.
+// Kept only while a test runner records them (the fuzzers do not).
+struct ShownMessageBoxes {
+  bool recording = false;
+  std::vector<MessageBoxCall> boxes;
+  bool expected = false;
+};
+ShownMessageBoxes& MessageBoxesOfThisTest();
+inline void ExpectMessageBoxes() { MessageBoxesOfThisTest().expected = true; }
 // How the machine's Windows family answers.
 const FamilyAnswers& Answers();
 

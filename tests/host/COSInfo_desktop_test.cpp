@@ -92,6 +92,7 @@ TEST_F(DesktopTest, WorkAreaInPixels) {
 }
 
 TEST_F(DesktopTest, WorkAreaOverflowKeepsTheCallersLaterValues) {
+  sim::ExpectMessageBoxes();
   struct {
     platform::RECT area;
     std::vector<int16_t> expected;

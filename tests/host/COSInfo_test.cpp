@@ -73,6 +73,7 @@ TEST_F(COSInfoTest, DisplayColorsByDepth) {
 }
 
 TEST_F(COSInfoTest, DisplayColorsOverflowIsReportedAndTheContextReleased) {
+  sim::ExpectMessageBoxes();
   for (int32_t bits : {31, 33, 64, 0x7FFFFFFF}) {
     m.message_boxes.clear();
     m.bits_per_pixel = bits;

@@ -154,6 +154,7 @@ TEST_F(ShellTest, SuccessWithoutAProcessAndFailureAreNotRunning) {
 
 // A launch that raised an error started nothing, so nothing is asked about afterwards.
 TEST_F(ShellTest, ALaunchThatRaisedLeavesNothingToAskAbout) {
+  sim::ExpectMessageBoxes();
   m.uncallable = {"ShellExecuteExA", "GetExitCodeProcess"};
   CShellExecute shell;
   EXPECT_EQ(shell.LaunchProgram(kOwner, "x"), 0);

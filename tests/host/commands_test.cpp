@@ -46,6 +46,7 @@ TEST_F(CommandsTest, CopyOfTheBuiltReportKeepsItsFinalLineBreak) {
 // While a failing copy reports its error, clicks and the close box reach nothing; afterwards the
 // window takes them again. So is it while the service pack question waits for its answer.
 TEST_F(CommandsTest, FormTakesNoInputWhileABoxShows) {
+  sim::ExpectMessageBoxes();
   m.uncallable.insert("EmptyClipboard");
   m.version.csd = "Service Pack 4";
   m.message_box_answers = {platform::kIdOk, platform::kIdNo};
@@ -84,6 +85,7 @@ TEST_F(CommandsTest, SunDownloadOpensItsPageAndCloses) {
 }
 
 TEST_F(CommandsTest, WindowClosesWhateverTheShellAnswers) {
+  sim::ExpectMessageBoxes();
   for (const intptr_t answer : {intptr_t{0}, intptr_t{2}, intptr_t{31}}) {
     sim::Reset();
     m.shell_result = answer;
@@ -115,6 +117,7 @@ TEST_F(CommandsTest, MicrosoftDownloadWithoutServicePack4AsksNothing) {
 
 // A question box that cannot be shown answers 0, which is not No: the download goes ahead.
 TEST_F(CommandsTest, ServicePack4QuestionThatFailsDownloads) {
+  sim::ExpectMessageBoxes();
   m.version = {false, 5, 0, 2195, 2, "Service Pack 4"};
   m.message_box_answers = {0};
   Show();
@@ -125,6 +128,7 @@ TEST_F(CommandsTest, ServicePack4QuestionThatFailsDownloads) {
 }
 
 TEST_F(CommandsTest, ServicePack4QuestionNoKeepsTheWindowYesDownloads) {
+  sim::ExpectMessageBoxes();
   m.version = {false, 5, 0, 2195, 2, "Service Pack 4"};
   m.message_box_answers = {platform::kIdNo, platform::kIdNo, platform::kIdYes};
   Show();
@@ -147,6 +151,7 @@ TEST_F(CommandsTest, ServicePack4QuestionNoKeepsTheWindowYesDownloads) {
 
 // Only the test can say what the user answers: a question it did not script fails it.
 TEST_F(CommandsTest, AQuestionWithoutAnAnswerFailsTheTest) {
+  sim::ExpectMessageBoxes();
   m.version.csd = "Service Pack 4";
   Show();
   EXPECT_THROW(sim::Click(form.btnDownload[0].Id()), std::logic_error);
@@ -154,6 +159,7 @@ TEST_F(CommandsTest, AQuestionWithoutAnAnswerFailsTheTest) {
 }
 
 TEST_F(CommandsTest, QuestionFollowsWhatTheBoxSaysNow) {
+  sim::ExpectMessageBoxes();
   struct {
     const char* text;
     bool asks;

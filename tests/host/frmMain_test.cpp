@@ -193,6 +193,7 @@ void Raise(Exception exception) {
 // start that fails before the window exists is shown as any procedure shows an error, not a
 // silent exit, whatever was thrown.
 TEST_F(frmMainTest, TheProgramRunsInsideComAndShowsAFailedStart) {
+  sim::ExpectMessageBoxes();
   struct Case {
     const char* name;
     std::function<void()> arrange;

@@ -106,6 +106,7 @@ const MissingEntryPoint kCases[] = {
 };
 
 TEST(MissingEntryPoint, ReportedUnderTheProceduresNameWhichReturnsItsEmptyResult) {
+  sim::ExpectMessageBoxes();
   for (const MissingEntryPoint& c : kCases) {
     SCOPED_TRACE(std::string(c.procedure) + " without " + c.entry);
     sim::Reset();

@@ -129,6 +129,7 @@ TEST_F(RegistryTest, SameKeyReadTwiceOnWindows98) {
 // Whatever a procedure's body throws, it shows the report and returns its empty result: a value
 // size that no buffer can hold throws what a failed allocation does.
 TEST_F(RegistryTest, EveryExceptionIsReportedAsARunTimeError) {
+  sim::ExpectMessageBoxes();
   sim::SetValue(kRoot, kKey, "Value", {platform::kRegBinary, {1, 2}});
   const std::pair<std::exception_ptr, const char*> cases[] = {
       {std::make_exception_ptr(std::length_error("vector")), "Error: 7. Out of memory"},

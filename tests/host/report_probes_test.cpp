@@ -335,6 +335,7 @@ TEST_F(ProbesTest, FailingPresenceTestTakesThePresentBranch) {
 // Every piece of a line is evaluated left to right, so when each one fails its report comes in
 // the order the line names them.
 TEST_F(ProbesTest, FailingPiecesAreReportedInTheOrderOfTheirLine) {
+  sim::ExpectMessageBoxes();
   InstallBrowser();
   m.uncallable = {"GetVersionExA", "FindFirstFileA", "GetFileVersionInfoSizeA"};
   form.Show();
@@ -350,6 +351,7 @@ TEST_F(ProbesTest, FailingPiecesAreReportedInTheOrderOfTheirLine) {
 }
 
 TEST_F(ProbesTest, UnreachableRegistryIsReportedAndThePassGoesOn) {
+  sim::ExpectMessageBoxes();
   m.uncallable.insert("RegOpenKeyExA");
   const std::string section = ProbeSection();
   // Two browsers, Java Web Start and six firewalls.

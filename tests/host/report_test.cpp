@@ -94,6 +94,7 @@ TEST_F(ReportTest, FailedVersionQueryReportsWin32s) {
 }
 
 TEST_F(ReportTest, FailingPropertyPrintsItsDefaultAfterItsReport) {
+  sim::ExpectMessageBoxes();
   m.bits_per_pixel = 31;
   const std::string report = Report();
   EXPECT_NE(report.find("DisplayColors = 0\r\n"), std::string::npos);

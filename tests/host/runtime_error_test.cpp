@@ -20,6 +20,7 @@ TEST_F(RuntimeErrorTest, ReportTextHasNumberAndDescription) {
 }
 
 TEST_F(RuntimeErrorTest, TrappedReturnsWhatTheResultHeldAndShowsOneOkBox) {
+  sim::ExpectMessageBoxes();
   const int32_t result = runtime::Trapped<int32_t>("OSBuild", [](int32_t& r) {
     r = 42;
     runtime::RaiseOverflow();
@@ -39,6 +40,7 @@ TEST_F(RuntimeErrorTest, TrappedWithoutErrorShowsNothing) {
 }
 
 TEST_F(RuntimeErrorTest, ExhaustedMemoryIsReportedAsError7) {
+  sim::ExpectMessageBoxes();
   runtime::TrappedCall("GUID", [] { throw std::bad_alloc(); });
   ASSERT_EQ(sim::machine().message_boxes.size(), 1u);
   EXPECT_EQ(sim::machine().message_boxes[0].text, "Error: 7. Out of memory");
