@@ -18,6 +18,8 @@ packages=(
   # The fuzz target: clang and its libFuzzer runtime.
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  # The second build of the reproducibility test runs at another date and time.
+  faketime
   # The i486 toolchain's sources and what building GCC needs (scripts/toolchain.sh).
   gcc-12-source libgmp-dev libmpfr-dev libmpc-dev bzip2 xz-utils
   wine wine32 wine64 xvfb xauth x11-utils imagemagick
