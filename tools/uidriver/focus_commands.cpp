@@ -5,7 +5,6 @@
 namespace uidriver {
 namespace {
 
-constexpr DWORD kSettleMs = 200;
 constexpr DWORD kFocusChangeMs = 1000;
 constexpr UINT kTabScanCode = 0x0F;
 constexpr UINT kShiftScanCode = 0x2A;
@@ -112,7 +111,7 @@ void SendTab(HWND main, HWND target, bool shift) {
 
 int FocusCommand(const Context& ctx) {
   if (!ctx.args.empty()) throw Failure{kFailed, "usage: focus"};
-  Sleep(kSettleMs);  // let already posted messages run first
+  WaitForPostedMessages(ReportBox(ctx.main), ctx.timeout_ms);  // earlier keys and clicks first
   Print(std::to_string(FocusedId(ctx.main)) + "\n");
   return kOk;
 }
@@ -139,7 +138,7 @@ int TabOrderCommand(const Context& ctx) {
   const bool back = ctx.args.size() == 2 && ctx.args[1] == "back";
   if (ctx.args.size() != 1 && !back) throw Failure{kFailed, "usage: tab-order N [back]"};
   const int steps = ParseInt(ctx.args[0]);
-  Sleep(kSettleMs);
+  WaitForPostedMessages(ReportBox(ctx.main), ctx.timeout_ms);
   std::string out;
   for (int i = 0; i < steps; ++i) {
     HWND focus = FocusedWindow(ctx.main);

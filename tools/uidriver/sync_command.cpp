@@ -1,6 +1,6 @@
-// The sync command: returns once the window's thread has handled every message posted to it
-// before, the clicks and keys of earlier commands with them. A handler that shows a modal box
-// counts as done: the box's own loop handles the messages then.
+// Waiting for the window's thread to handle every message posted to it before, the clicks and
+// keys of earlier commands with them, and the sync command that does only that. A handler that
+// shows a modal box counts as done: the box's own loop handles the messages then.
 #include "commands.h"
 #include "target.h"
 
@@ -22,9 +22,14 @@ bool Modified(HWND box, bool* modified) {
 
 }  // namespace
 
-int SyncCommand(const Context& ctx) {
-  if (ctx.args.size() != 1) throw Failure{kFailed, "usage: sync TEXTBOX-ID"};
-  HWND box = ControlById(ctx.main, ParseInt(ctx.args[0]));
+HWND ReportBox(HWND main) {
+  for (HWND child : Descendants(main)) {
+    if (IsClass(child, "Edit") && HasStyle(child, ES_MULTILINE)) return child;
+  }
+  throw Failure{kFailed, "the window has no multi-line text box"};
+}
+
+void WaitForPostedMessages(HWND box, DWORD timeout_ms) {
   bool original = false;
   if (!Modified(box, &original)) throw Failure{kFailed, "the text box does not answer"};
   // The flag is turned over and back, so the box is left as it was.
@@ -32,10 +37,15 @@ int SyncCommand(const Context& ctx) {
     if (!PostMessageA(box, EM_SETMODIFY, marker, 0)) throw Failure{kFailed, "the window has gone"};
     bool now = !marker;
     const bool handled = WaitUntil(
-        ctx.timeout_ms, [&] { return !IsWindow(box) || (Modified(box, &now) && now == marker); });
+        timeout_ms, [&] { return !IsWindow(box) || (Modified(box, &now) && now == marker); });
     if (!IsWindow(box)) throw Failure{kFailed, "the window has gone"};
     if (!handled) throw Failure{kTimedOut, "the window handles no messages"};
   }
+}
+
+int SyncCommand(const Context& ctx) {
+  if (ctx.args.size() != 1) throw Failure{kFailed, "usage: sync TEXTBOX-ID"};
+  WaitForPostedMessages(ControlById(ctx.main, ParseInt(ctx.args[0])), ctx.timeout_ms);
   return kOk;
 }
 

@@ -40,6 +40,13 @@ int ControlId(HWND main, HWND hwnd);
 // The control with the given id (0 = main window); raises Failure if absent.
 HWND ControlById(HWND main, int id);
 
+// The report box: the window's one multi-line text box, whatever number it has; raises Failure
+// if there is none.
+HWND ReportBox(HWND main);
+// Returns once the thread of `box`'s window has handled every message posted to it before, the
+// clicks and keys of earlier commands with them; raises Failure when it does not in time.
+void WaitForPostedMessages(HWND box, DWORD timeout_ms);
+
 // A visible dialog-class top-level window owned by the same process as `main`, or null.
 HWND FindMessageBox(HWND main);
 HWND WaitForMessageBox(HWND main, DWORD timeout_ms);

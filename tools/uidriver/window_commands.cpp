@@ -68,16 +68,10 @@ int TextCommand(const Context& ctx) {
   return kOk;
 }
 
-// The report box is the window's one multi-line text box, whatever number it has.
 int ReportCommand(const Context& ctx) {
   RequireArgs(ctx, 0, "report");
-  for (HWND child : Descendants(ctx.main)) {
-    if (IsClass(child, "Edit") && HasStyle(child, ES_MULTILINE)) {
-      Print(WindowText(child));
-      return kOk;
-    }
-  }
-  throw Failure{kFailed, "the window has no multi-line text box"};
+  Print(WindowText(ReportBox(ctx.main)));
+  return kOk;
 }
 
 int SetTextCommand(const Context& ctx) {
