@@ -108,8 +108,12 @@ set_up_emulation() {
     echo ":qemu-i386:M::$i386_magic:$i386_mask:/usr/bin/qemu-i386:F" |
       as_root tee "$binfmt/register" >/dev/null
   fi
-  /usr/lib/wine/wineserver32 --version >/dev/null ||
-    { echo "setup: Wine's 32-bit side does not run under emulation either" >&2; exit 1; }
+  local answer
+  if ! answer=$(/usr/lib/wine/wineserver32 --version 2>&1); then
+    echo "$answer" >&2
+    echo "setup: Wine's 32-bit side does not run under emulation either" >&2
+    exit 1
+  fi
   echo "setup: Wine's 32-bit side runs under qemu-user emulation"
 }
 
