@@ -1,5 +1,4 @@
 """The main window of Sondrel.exe under Wine: controls, geometry, layout, focus and closing."""
-import time
 import unittest
 
 from sondrel import (IDS, Sondrel, png_size, reg_add, restart_wineserver, screenshot,
@@ -54,6 +53,15 @@ def drawn_part(rows):
         return None
     xs, ys = [x for x, _ in drawn], [y for _, y in drawn]
     return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def painted_picture(app, name):
+    """The pixels inside a picture box's border once it shows a picture, or when the time is up:
+    a window that has just answered may not have painted its pictures yet."""
+    box = app.control(name)
+    return wait_for(lambda: app.pixels(name, 0, 0, box.width - 2 * PICTURE_BORDER,
+                                       box.height - 2 * PICTURE_BORDER),
+                    lambda pixels: drawn_part(pixels) is not None)
 
 
 def spread(left, top, right, bottom, box):
@@ -186,12 +194,7 @@ class WindowTest(unittest.TestCase):
                 with self.subTest(control=name):
                     box = app.control(name)
                     self.assertEqual(box.width, box.height)
-                    # A window that has just answered may not have painted its pictures yet.
-                    inside = wait_for(lambda: app.pixels(name, 0, 0,
-                                                         box.width - 2 * PICTURE_BORDER,
-                                                         box.height - 2 * PICTURE_BORDER),
-                                      lambda pixels: drawn_part(pixels) is not None)
-                    part = drawn_part(inside)
+                    part = drawn_part(painted_picture(app, name))
                     self.assertIsNotNone(part, "the box shows no picture")
                     shown = spread(*(at + PICTURE_BORDER for at in part), box.width)
                     for what, actual, expected in zip(("width", "height", "middle's x offset",
@@ -204,7 +207,8 @@ class WindowTest(unittest.TestCase):
     def test_a_screenshot_shows_the_whole_window(self):
         with Sondrel() as app:
             form = app.controls()[0]
-            time.sleep(1)  # for the window to finish painting
+            for name in PICTURES:  # the window is taken once its pictures show
+                painted_picture(app, name)
             path = screenshot("window-%ddpi" % self.dpi)
             width, height = png_size(path)
             self.assertGreaterEqual(width, form.width, path)
