@@ -114,6 +114,12 @@ fetch_runtime_sources() {
 fetch_runtime_sources
 stage_done "fetching the runtime's sources"
 
+# The compilers' temporary files, of which the runtime's build leaves thousands behind, go with
+# the build instead of staying in the system's temporary folder (after the fetch, whose package
+# tools run as a user of their own).
+mkdir "$work/tmp"
+export TMPDIR="$work/tmp"
+
 # The runtime: start-up code, libmingwex, the import libraries, compiled for the i486 by
 # Debian's compilers.
 build_runtime() {
@@ -126,7 +132,7 @@ build_runtime() {
 mkdir "$work/crt"
 # Its objects come and go as the import libraries are made; the libraries only come.
 long_step "building the runtime (start-up code, libmingwex, import libraries)" 5 "$work/crt" \
-  '*.a' 440 libraries "$work/crt.log" build_runtime
+  '*.a' 560 libraries "$work/crt.log" build_runtime
 # The runtime's install made the folder already; the headers go into it.
 mkdir -p "$sysroot/mingw/include"
 cp -rL "/usr/$target/include/." "$sysroot/mingw/include/"
