@@ -250,6 +250,7 @@ struct ShownMessageBoxes {
 };
 ShownMessageBoxes& MessageBoxesOfThisTest();
 inline void ExpectMessageBoxes() { MessageBoxesOfThisTest().expected = true; }
+
 // How the machine's Windows family answers.
 const FamilyAnswers& Answers();
 

@@ -31,7 +31,7 @@ std::string InFolderMadeCurrent(const std::string& directory, const std::string&
   if (folder.size() == 2 && folder[1] == ':') {
     folder = sim::SameName(current.substr(0, 2), folder) ? current : folder + "\\";
   }
-  return folder.back() == '\\' ? folder + file : folder + "\\" + file;
+  return folder.empty() || folder.back() == '\\' ? folder + file : folder + "\\" + file;
 }
 
 }  // namespace
