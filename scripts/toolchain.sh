@@ -132,7 +132,7 @@ build_runtime() {
 mkdir "$work/crt"
 # Its objects come and go as the import libraries are made; the libraries only come.
 long_step "building the runtime (start-up code, libmingwex, import libraries)" 5 "$work/crt" \
-  '*.a' 560 libraries "$work/crt.log" build_runtime
+  '*.a' 610 libraries "$work/crt.log" build_runtime
 # The runtime's install made the folder already; the headers go into it.
 mkdir -p "$sysroot/mingw/include"
 cp -rL "/usr/$target/include/." "$sysroot/mingw/include/"
