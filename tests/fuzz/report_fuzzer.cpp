@@ -19,6 +19,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "osinfo/COSInfo.h"
@@ -26,7 +27,6 @@
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/toolkit.h"
-#include "report_window/download_addresses.h"
 #include "report_window/frmMain.h"
 #include "shell/CShellExecute.h"
 #include "support/modAPIFilesAndPaths.h"
@@ -207,6 +207,9 @@ constexpr char kProbeFile[] = "kelvoran.htm";
 constexpr char kTitle[] = "Informazioni sul sistema - a cura del team Sondrel";
 constexpr char kServicePack4Question[] =
     "Win 2000 SP4 non consente\r\nl'installazione della VM Microsoft\r\nProcedo con il download?";
+// The download addresses, as they are published.
+constexpr char kMicrosoftVmDownload[] = "http://www.sondrel.it/download/msjavx86.exe";
+constexpr char kSunJavaDownload[] = "http://www.java.com/it/";
 constexpr platform::WindowHandle kFormHandle = 0x5E1D;
 
 struct RegistryLocation {
@@ -461,17 +464,11 @@ const char* const kTempPaths[] = {
     "C:\\Documents and Settings\\Giulia\\Impostazioni locali\\Temp\\"};
 
 // A file planted at a known path, and what the report and the routines must make of it.
-enum FileKind { kPlainFile, kReadOnlyFile, kHiddenFile, kSystemFile, kFolderEntry, kNoFile };
-
 struct FileState {
-  FileKind kind = kNoFile;
+  bool there = false;   // a file or a folder lies at the path
+  bool shown = false;   // the report shows its version; otherwise it says the file is missing
   std::string version;  // what GetFileVersion gives
 };
-
-// The presence test counts read-only files but not folders, hidden or system files.
-bool Present(const FileState& file) {
-  return file.kind == kPlainFile || file.kind == kReadOnlyFile;
-}
 
 enum class Association { kNone, kBrowser, kUnknown };
 
@@ -484,10 +481,11 @@ struct Known {
   int system_folder = 0;  // row of kSystemFolders; -1 unknown
   std::optional<std::string> windows_folder = std::string(kWindowsFolders[0]);
   std::optional<std::string> registry[kLocationCount];
+  bool registry_shown[kLocationCount] = {};  // the report shows the value, not that it is absent
   FileState runtime[std::size(kSystemFolders)][2];
   FileState browsers[kBrowserCount];
   Association association = Association::kNone;
-  size_t browser = 0;
+  std::string browser_line;  // what the report says of the browser the shell names
   const KnownProgram* program = &kPrograms[0];
   bool files_certain = true;  // no damaged file or short name was planted
   // The computer's, the user's, the temporary folder's and the hardware profile's names, and
@@ -501,9 +499,11 @@ struct Known {
   bool Knows(uint32_t facts) const { return (lost & facts) == 0; }
 };
 
-// A value of a kind whose text is known, and that text; no value for a missing one.
-std::pair<std::optional<sim::RegistryValue>, std::string> KnownValue(Input& in) {
+// A value of a kind whose text is known, that text, and whether the report shows it; no value
+// for a missing one.
+std::tuple<std::optional<sim::RegistryValue>, std::string, bool> KnownValue(Input& in) {
   const std::string t = in.Plain(200);
+  const bool some = !t.empty();  // a REG_SZ of no characters is an empty value
   const std::string rest = in.Plain(20);
   const uint32_t n = in.U32();
   const std::string dword = {static_cast<char>(n), static_cast<char>(n >> 8),
@@ -514,27 +514,28 @@ std::pair<std::optional<sim::RegistryValue>, std::string> KnownValue(Input& in) 
     std::string stored;
     bool read_fails;
     std::string text;
+    bool shown;
   } kinds[] = {
-      {kRegSz, t + '\0', false, t},
-      {kRegSz, t, false, t},                // stored without its NUL
-      {kRegSz, t + '\0' + rest, false, t},  // what follows the NUL is not its text
-      {kRegSz, t + '\0', true, ""},         // cannot be read
-      {platform::kRegExpandSz, t + '\0', false, ""},
-      {platform::kRegMultiSz, t + '\0' + '\0', false, ""},
-      {kRegDword, dword, false, std::to_string(static_cast<int32_t>(n))},  // signed 32 bits
-      {kRegDword, dword + '\1', false, ""},                                // too long for a DWORD
-      {kRegDword, dword, true, ""},
-      {kRegBinary, "\x4B\x0F", false, "4B 0F"},
-      {kRegBinary, std::string(1, '\0'), false, "00"},
-      {kRegBinary, "\xFF\x10\x01\xA0", false, "FF 10 01 A0"},
-      {kRegBinary, "", false, ""},
-      {11 /* REG_QWORD */, dword + dword, false, ""},
-      {0 /* REG_NONE */, t + '\0', false, ""},
+      {kRegSz, t + '\0', false, t, some},
+      {kRegSz, t, false, t, some},                // stored without its NUL
+      {kRegSz, t + '\0' + rest, false, t, some},  // what follows the NUL is not its text
+      {kRegSz, t + '\0', true, "", false},        // cannot be read
+      {platform::kRegExpandSz, t + '\0', false, "", false},
+      {platform::kRegMultiSz, t + '\0' + '\0', false, "", false},
+      {kRegDword, dword, false, std::to_string(static_cast<int32_t>(n)), true},  // signed 32 bits
+      {kRegDword, dword + '\1', false, "", false},  // too long for a DWORD
+      {kRegDword, dword, true, "", false},
+      {kRegBinary, "\x4B\x0F", false, "4B 0F", true},
+      {kRegBinary, std::string(1, '\0'), false, "00", true},
+      {kRegBinary, "\xFF\x10\x01\xA0", false, "FF 10 01 A0", true},
+      {kRegBinary, "", false, "", false},
+      {11 /* REG_QWORD */, dword + dword, false, "", false},
+      {0 /* REG_NONE */, t + '\0', false, "", false},
   };
   const size_t kind = in.Byte() % (std::size(kinds) + 1);
-  if (kind == std::size(kinds)) return {std::nullopt, ""};
+  if (kind == std::size(kinds)) return {std::nullopt, "", false};
   return {sim::RegistryValue{kinds[kind].type, Bytes(kinds[kind].stored), kinds[kind].read_fails},
-          kinds[kind].text};
+          kinds[kind].text, kinds[kind].shown};
 }
 
 // A version resource of a kind whose reading is known, and the version it gives.
@@ -559,16 +560,24 @@ std::optional<std::vector<uint8_t>> KnownVersion(Input& in, std::string* shown) 
 }
 
 void PlantFile(Input& in, const std::string& path, FileState* state) {
-  static constexpr uint32_t kAttributes[] = {
-      platform::kFileAttributeNormal, platform::kFileAttributeReadOnly,
-      platform::kFileAttributeHidden, platform::kFileAttributeSystem, kFolder};
-  *state = {static_cast<FileKind>(in.Byte() % 6), ""};
-  if (state->kind == kNoFile) {
+  // What is planted, and whether the report shows it as the file it looks for.
+  static constexpr struct {
+    uint32_t attributes;
+    bool shown;
+  } kKinds[] = {{platform::kFileAttributeNormal, true},
+                {platform::kFileAttributeReadOnly, true},
+                {platform::kFileAttributeHidden, false},
+                {platform::kFileAttributeSystem, false},
+                {kFolder, false}};
+  const size_t kind = in.Byte() % (std::size(kKinds) + 1);
+  if (kind == std::size(kKinds)) {  // nothing at all
+    *state = {};
     M().files.erase(path);
     return;
   }
-  sim::File file{kAttributes[state->kind], "", std::nullopt};
-  if (state->kind != kFolderEntry) file.version_resource = KnownVersion(in, &state->version);
+  *state = {true, kKinds[kind].shown, ""};
+  sim::File file{kKinds[kind].attributes, "", std::nullopt};
+  if (kKinds[kind].attributes != kFolder) file.version_resource = KnownVersion(in, &state->version);
   sim::AddFile(path, file);
 }
 
@@ -583,12 +592,15 @@ void PlantProgram(const KnownProgram& program) {
 }
 
 void PlantBrowser(Input& in, Known& known) {
-  known.browser = in.Byte() % kBrowserCount;
-  const KnownBrowser& browser = kBrowsers[known.browser];
+  const size_t row = in.Byte() % kBrowserCount;
+  const KnownBrowser& browser = kBrowsers[row];
   M().files.emplace(std::string(browser.forms[0], 2), kWritable);  // its drive
   for (const auto& alias : browser.aliases) sim::AddFile(alias[0], {kFolder, alias[1], {}});
-  PlantFile(in, browser.forms[0], &known.browsers[known.browser]);
+  FileState& file = known.browsers[row];
+  PlantFile(in, browser.forms[0], &file);
   M().htm_program = browser.forms[in.Byte() % 3];
+  known.browser_line =
+      file.shown ? std::string(browser.forms[0]) + " versione " + file.version : "Non trovato";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -684,10 +696,11 @@ void Decode(Input& in, Plan& plan, Known& known) {
         const size_t at = in.Byte() % kLocationCount;
         const RegistryLocation& where = kLocations[at];
         if (in.Flag()) {
-          const auto [value, text] = KnownValue(in);
+          const auto [value, text, shown] = KnownValue(in);
           m.registry[where.root][where.key_path].values.erase(where.value_name);
           if (value) sim::SetValue(where.root, where.key_path, where.value_name, *value);
           known.registry[at] = text;
+          known.registry_shown[at] = shown;
         } else {
           sim::SetValue(where.root, where.key_path, where.value_name, DamagedValue(in));
           known.registry[at].reset();
@@ -970,13 +983,14 @@ std::optional<std::string> Of(const Row* row, Field field, bool knows = true) {
   return std::string(row->*field);
 }
 
-std::optional<std::string> Shown(const std::optional<std::string>& text, const char* absent) {
-  if (!text) return std::nullopt;
-  return text->empty() ? absent : *text;
-}
-
 std::optional<std::string> RegistryText(const Known& k, size_t at) {
   return k.Knows(kRegistryFacts) ? k.registry[at] : std::nullopt;
+}
+
+std::optional<std::string> RegistryLine(const Known& k, size_t at, const char* absent) {
+  const std::optional<std::string> text = RegistryText(k, at);
+  if (!text) return std::nullopt;
+  return k.registry_shown[at] ? *text : absent;
 }
 
 std::optional<std::string> SystemFolderText(const Known& k) {
@@ -995,7 +1009,7 @@ const FileState* RuntimeFile(const Known& k, int which) {
 std::optional<std::string> RuntimeText(const Known& k, int which, const char* absent) {
   const FileState* file = RuntimeFile(k, which);
   if (file == nullptr) return std::nullopt;
-  return Present(*file) ? file->version : absent;
+  return file->shown ? file->version : absent;
 }
 
 std::optional<std::string> BrowserText(const Known& k) {
@@ -1003,9 +1017,7 @@ std::optional<std::string> BrowserText(const Known& k) {
   if (!k.Knows(kBrowserFacts | kFileFacts) || !k.files_certain) return std::nullopt;
   if (k.association == Association::kNone) return "Non trovato";
   if (k.association == Association::kUnknown || k.program == nullptr) return std::nullopt;
-  const FileState& file = k.browsers[k.browser];
-  if (!k.program->finds_browser || !Present(file)) return "Non trovato";
-  return std::string(kBrowsers[k.browser].forms[0]) + " versione " + file.version;
+  return k.program->finds_browser ? k.browser_line : "Non trovato";
 }
 
 Pattern ExpectedReport(const Known& k) {
@@ -1028,7 +1040,7 @@ Pattern ExpectedReport(const Known& k) {
   p.Add(BrowserText(k));
   for (const size_t at : {kInternetExplorer, kNetscape, kJavaWebStart}) {
     p.Add(std::string("\r\n") + kLocations[at].label);
-    p.Add(Shown(RegistryText(k, at), at == kJavaWebStart ? "Non installata" : "Non trovato"));
+    p.Add(RegistryLine(k, at, at == kJavaWebStart ? "Non installata" : "Non trovato"));
   }
   p.Add("\r\nJVM Microsoft = ");
   p.Add(RuntimeText(k, 0, "Non installata"));
@@ -1036,7 +1048,7 @@ Pattern ExpectedReport(const Known& k) {
   p.Add(RuntimeText(k, 1, "Non trovato"));
   for (size_t at = kFirstFirewall; at < kFirstFirewall + kFirewallCount; ++at) {
     p.Add(std::string("\r\n") + kLocations[at].label);
-    p.Add(Shown(RegistryText(k, at), "Non trovato"));
+    p.Add(RegistryLine(k, at, "Non trovato"));
   }
   p.Add("\r\n");
   return p;
@@ -1160,7 +1172,7 @@ void ClickDownload(frmMain& form, int index) {
   Require(!request.extended && !request.verb && !request.parameters && !request.directory &&
               request.show == platform::kSwShowNormal && request.owner == kFormHandle,
           "the address is opened with the default verb, shown normally");
-  Require(request.file == (index == 0 ? kMicrosoftVmAddress : kSunJavaAddress),
+  Require(request.file == (index == 0 ? kMicrosoftVmDownload : kSunJavaDownload),
           "each download opens its own address");
 }
 
@@ -1282,11 +1294,11 @@ void RunReport(const Plan& plan, const Known& known) {
   const auto label = [](bool there, const std::string& version) {
     return there ? "Versione " + version : "Non installata";
   };
-  CheckPanel(form, 0,
-             msjava ? label(Present(*msjava), msjava->version) : std::optional<std::string>(),
+  CheckPanel(form, 0, msjava ? label(msjava->shown, msjava->version) : std::optional<std::string>(),
              any_failed);
   CheckPanel(form, 1,
-             web_start ? label(!web_start->empty(), *web_start) : std::optional<std::string>(),
+             web_start ? label(known.registry_shown[kJavaWebStart], *web_start)
+                       : std::optional<std::string>(),
              any_failed);
 
   RunSteps(form, plan);
@@ -1327,7 +1339,7 @@ void CheckKnownFiles(const Known& k) {
   if (!k.files_certain || !k.Knows(kFileFacts)) return;
   const auto check = [](const std::string& asked, const std::string& stored,
                         const FileState& file) {
-    RequireEqual(modAPIFilesAndPaths::GetLongFileName(asked), file.kind == kNoFile ? "" : stored,
+    RequireEqual(modAPIFilesAndPaths::GetLongFileName(asked), file.there ? stored : "",
                  "a known file's long name");
     RequireEqual(modAPIFilesAndPaths::GetFileVersion(asked), file.version,
                  "a known file's version");
