@@ -60,11 +60,14 @@ char* lstrcpyA(char* destination, const char* source) {
   return std::strcpy(destination, source);
 }
 
-int32_t OpenClipboard(WindowHandle) {
+int32_t OpenClipboard(WindowHandle window) {
   sim::Enter("OpenClipboard");
   sim::Machine& m = sim::machine();
-  if (m.clipboard_held_elsewhere || m.clipboard_open) return 0;
+  if (m.clipboard_held_elsewhere) return 0;
+  // The window that has it open may open it again; one CloseClipboard closes it.
+  if (m.clipboard_open && m.clipboard_opened_by != window) return 0;
   m.clipboard_open = true;
+  m.clipboard_opened_by = window;
   return 1;
 }
 

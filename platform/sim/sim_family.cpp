@@ -28,7 +28,8 @@ const FamilyAnswers kNt = {
     /*text_values_cut_after_first_nul=*/false,
     /*missing_value_clears_type=*/false,
     // Wine's tests, dlls/advapi32/tests/registry.c, test_query_value_ex: "The size parameter is
-    // left untouched on Win9x but cleared on NT+".
+    // left untouched on Win9x but cleared on NT+", where no buffer is given; with one, "size
+    // shouldn't have been changed".
     /*missing_value_clears_size=*/true,
     /*reopened_key_is_the_same_handle=*/false,
     // Microsoft Windows Registry Guide, "Mapping Default Permissions": the Users group cannot

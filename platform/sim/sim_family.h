@@ -25,7 +25,8 @@ struct FamilyAnswers {
   // RegQueryValueExA hands back a REG_SZ value up to its first NUL and that NUL, adding one to
   // a value stored without; an empty value comes back as a single NUL.
   bool text_values_cut_after_first_nul;
-  // A query of a value that does not exist sets the type to 0, or the size to 0.
+  // A query of a value that does not exist sets the type to 0, or, asked without a buffer, the
+  // size to 0.
   bool missing_value_clears_type;
   bool missing_value_clears_size;
   // Opening a key that is already open gives the same handle, so closing either closes both.

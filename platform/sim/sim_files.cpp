@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
@@ -42,6 +43,44 @@ size_t RootParts(const std::string& absolute) { return absolute.rfind("\\\\", 0)
 
 // A root, or less than one ("\\server"): no entry of any folder.
 bool IsRoot(const std::string& absolute) { return Split(absolute).size() <= RootParts(absolute); }
+
+// A name Windows keeps as its own alias: up to eight characters, a dot and up to three more,
+// none of them a space or a character an 8.3 name cannot hold.
+bool IsShortName(const std::string& name) {
+  const size_t dot = name.find('.');
+  const size_t base = dot == std::string::npos ? name.size() : dot;
+  const size_t extension = dot == std::string::npos ? 0 : name.size() - dot - 1;
+  return base >= 1 && base <= 8 && extension <= 3 &&
+         name.find('.', base + 1) == std::string::npos &&
+         name.find_first_of(" +,;=[]") == std::string::npos;
+}
+
+// The alias NTFS forms for a long name: the first six characters that an 8.3 name can hold, in
+// capitals, "~" and the lowest number no other entry of the folder has, and the first three of
+// the last extension.
+std::string ShortAlias(const std::string& folder, const std::string& name) {
+  auto capitals = [](const std::string& text, size_t most) {
+    std::string kept;
+    for (const char c : text) {
+      if (kept.size() == most) break;
+      if (std::string_view(" .+,;=[]").find(c) == std::string_view::npos) {
+        kept += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      }
+    }
+    return kept;
+  };
+  const size_t dot = name.rfind('.');
+  const std::string base = capitals(name.substr(0, dot), 6);
+  const std::string extension = dot == std::string::npos ? "" : capitals(name.substr(dot + 1), 3);
+  for (int number = 1;; ++number) {
+    const std::string alias =
+        base + "~" + std::to_string(number) + (extension.empty() ? "" : "." + extension);
+    const bool taken = std::any_of(machine().files.begin(), machine().files.end(), [&](auto& f) {
+      return SameName(Parent(f.first), folder) && SameName(f.second.short_name, alias);
+    });
+    if (!taken) return alias;
+  }
+}
 
 }  // namespace
 
@@ -94,6 +133,20 @@ const File* FindFile(const std::string& path) {
   return stored ? &machine().files.at(*stored) : nullptr;
 }
 
+bool IsFullPath(const std::string& path) {
+  return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') || path.rfind("\\\\", 0) == 0;
+}
+
+const File* FindNamed(const std::string& path) {
+  // A trailing backslash names a folder, never a file.
+  const bool folder_only = path.size() > 1 && path.back() == '\\';
+  const File* file = FindFile(folder_only ? path.substr(0, path.size() - 1) : path);
+  if (!file || (folder_only && (file->attributes & platform::kFileAttributeDirectory) == 0)) {
+    return nullptr;
+  }
+  return file;
+}
+
 void AddFolder(const std::string& path, uint32_t extra_attributes) {
   AddFile(path, {platform::kFileAttributeDirectory | extra_attributes, "", std::nullopt});
 }
@@ -127,7 +180,12 @@ FileHandle CreateFileA(const std::string& path, uint32_t, uint32_t, uint32_t cre
     return kInvalidHandleValue;
   }
   sim::Machine& m = sim::machine();
-  m.files[*folder + "\\" + sim::LastComponent(path)] = {attributes, "", std::nullopt};
+  // A new file is marked for archiving; "normal" stands for no other attribute.
+  const uint32_t stored =
+      (attributes == kFileAttributeNormal ? 0 : attributes) | kFileAttributeArchive;
+  const std::string name = sim::LastComponent(path);
+  const std::string alias = sim::IsShortName(name) ? "" : sim::ShortAlias(*folder, name);
+  m.files[*folder + "\\" + name] = {stored, alias, std::nullopt};
   const FileHandle handle = m.next_handle++;
   m.open_files.insert(handle);
   return handle;
@@ -143,14 +201,18 @@ int32_t DeleteFileA(const std::string& path) {
   sim::Enter("DeleteFileA");
   const std::optional<std::string> stored = sim::Resolve(path);
   sim::Machine& m = sim::machine();
-  if (!stored || (m.files.at(*stored).attributes & kFileAttributeDirectory) != 0) return 0;
+  // Neither a folder nor a read-only file is deleted.
+  if (!stored ||
+      (m.files.at(*stored).attributes & (kFileAttributeDirectory | kFileAttributeReadOnly)) != 0) {
+    return 0;
+  }
   m.files.erase(*stored);
   return 1;
 }
 
 uint32_t GetFileAttributesA(const std::string& path) {
   sim::Enter("GetFileAttributesA");
-  const sim::File* file = sim::FindFile(path);
+  const sim::File* file = sim::FindNamed(path);
   return file ? file->attributes : kInvalidFileAttributes;
 }
 

@@ -74,6 +74,10 @@ uint32_t GetTempFileNameA(const std::string& path, const std::string& prefix, ui
                           char* name) {
   sim::Enter("GetTempFileNameA");
   const std::string folder = path.c_str();
+  // The folder must exist (Wine's GetTempFileNameW, kernelbase file.c, looks first: "ensure
+  // that the provided directory exists").
+  const sim::File* found = sim::FindNamed(folder);
+  if (!found || (found->attributes & kFileAttributeDirectory) == 0) return 0;
   if (folder.size() > kLongestTempFolder) return 0;
   char number[16];
   std::snprintf(number, sizeof number, "%X", unique & 0xFFFF);

@@ -136,9 +136,11 @@ struct Machine {
   std::map<platform::RegistryKey, std::string> open_keys;  // handle -> full key path
   platform::RegistryKey next_key = 0x1000;
 
-  // Folders are files with kFileAttributeDirectory.
+  // Folders are files with kFileAttributeDirectory; the temporary folder is there.
   std::map<std::string, File, NoCaseLess> files{
-      {"C:", {platform::kFileAttributeDirectory, "", {}}}};
+      {"C:", {platform::kFileAttributeDirectory, "", {}}},
+      {"C:\\WINDOWS", {platform::kFileAttributeDirectory, "", {}}},
+      {"C:\\WINDOWS\\TEMP", {platform::kFileAttributeDirectory, "", {}}}};
   std::string current_directory = "C:\\";
   std::string module_file_name = "C:\\Program Files\\Sondrel\\Sondrel.exe";
   std::set<platform::FileHandle> open_files;
@@ -149,8 +151,9 @@ struct Machine {
   // The program the shell associates with ".htm"; none when unset.
   std::optional<std::string> htm_program;
 
-  // The shell answers every request with shell_result; an extended request that succeeds
-  // starts a process when shell_starts_process is set.
+  // The shell answers a request with shell_result, except that a full path naming nothing is
+  // not found; an extended request that succeeds starts a process when shell_starts_process
+  // is set.
   std::vector<ShellRequest> shell_requests;
   intptr_t shell_result = 42;
   bool shell_starts_process = true;
@@ -166,6 +169,7 @@ struct Machine {
   // Another program has the clipboard open; OpenClipboard fails.
   bool clipboard_held_elsewhere = false;
   bool clipboard_open = false;
+  platform::WindowHandle clipboard_opened_by = platform::kNoWindow;
   bool set_clipboard_fails = false;
   // The CF_TEXT block the clipboard owns, if any.
   std::optional<platform::GlobalHandle> clipboard_text;
@@ -235,6 +239,11 @@ std::optional<std::vector<uint8_t>> ClipboardBytes();
 std::optional<std::string> Resolve(const std::string& path);
 // The file or folder the path names, as Resolve finds it; null when there is none.
 const File* FindFile(const std::string& path);
+// The same, for a path as the file functions take it: with a trailing backslash it names only a
+// folder.
+const File* FindNamed(const std::string& path);
+// Whether the path starts at a drive's root or a network share: "C:\...", "\\server\...".
+bool IsFullPath(const std::string& path);
 
 // The one simulated machine; Reset() gives a fresh one.
 Machine& machine();

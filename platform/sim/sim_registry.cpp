@@ -31,11 +31,24 @@ bool KeyPath(platform::RegistryKey key, platform::RegistryKey* root, std::string
   return true;
 }
 
+// A key exists where values are stored in it or in a key below it.
 const RegistryKey* FindKey(platform::RegistryKey root, const std::string& path) {
+  static const RegistryKey kNoValues;
   const auto keys = machine().registry.find(root);
   if (keys == machine().registry.end()) return nullptr;
   const auto key = keys->second.find(path);
-  return key == keys->second.end() ? nullptr : &key->second;
+  if (key != keys->second.end()) return &key->second;
+  const std::string above = path + "\\";
+  const bool holds_keys = std::any_of(keys->second.begin(), keys->second.end(), [&](auto& stored) {
+    return stored.first.size() > above.size() &&
+           SameName(stored.first.substr(0, above.size()), above);
+  });
+  return holds_keys ? &kNoValues : nullptr;
+}
+
+bool IsText(uint32_t type) {
+  return type == platform::kRegSz || type == platform::kRegExpandSz ||
+         type == platform::kRegMultiSz;
 }
 
 std::string JoinKeyPath(const std::string& parent, const std::string& child) {
@@ -97,7 +110,7 @@ int32_t QueryValue(platform::RegistryKey key, const std::string& value_name, uin
   const auto value = found->values.find(value_name.c_str());
   if (value == found->values.end()) {
     if (Answers().missing_value_clears_type) *type = 0;
-    if (Answers().missing_value_clears_size) *size = 0;
+    if (Answers().missing_value_clears_size && data == nullptr) *size = 0;
     return kErrorFileNotFound;
   }
   const std::vector<uint8_t> stored = DataHandedBack(value->second);
@@ -112,6 +125,12 @@ int32_t QueryValue(platform::RegistryKey key, const std::string& value_name, uin
     return kErrorMoreData;
   }
   std::copy(stored.begin(), stored.end(), data);
+  // A text stored without its NUL gets one where the buffer has room, not counted in the size
+  // (Wine's conformance tests, registry.c test_string_termination).
+  if (IsText(value->second.type) && !stored.empty() && stored.back() != 0 &&
+      *size > stored.size()) {
+    data[stored.size()] = 0;
+  }
   *size = static_cast<uint32_t>(stored.size());
   return platform::kErrorSuccess;
 }
@@ -173,6 +192,8 @@ int32_t RegQueryValueExA(RegistryKey key, const std::string& value_name, uint32_
 
 int32_t RegCloseKey(RegistryKey key) {
   sim::Enter("RegCloseKey");
+  // A predefined root is never opened, and closing it succeeds.
+  if (key == kHkeyCurrentUser || key == kHkeyLocalMachine) return kErrorSuccess;
   return sim::machine().open_keys.erase(key) == 1 ? kErrorSuccess : sim::kErrorInvalidHandle;
 }
 

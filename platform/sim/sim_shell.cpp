@@ -25,6 +25,7 @@ std::optional<std::string> Text(const char* text) {
 // ReactOS's shell32, FindExecutableW), so a drive without a folder, "C:", stands for that
 // drive's current folder, not its root. Only the current drive's current folder is known.
 std::string InFolderMadeCurrent(const std::string& directory, const std::string& file) {
+  if (sim::IsFullPath(file)) return file;
   const std::string& current = sim::machine().current_directory;
   std::string folder = directory;
   if (folder.empty()) folder = current;
@@ -32,6 +33,13 @@ std::string InFolderMadeCurrent(const std::string& directory, const std::string&
     folder = sim::SameName(current.substr(0, 2), folder) ? current : folder + "\\";
   }
   return folder.empty() || folder.back() == '\\' ? folder + file : folder + "\\" + file;
+}
+
+// The shell's answer to a request: a full path that names nothing is not found, whatever the
+// shell would do with it; anything else gets the machine's answer.
+intptr_t ShellAnswer(const std::string& file) {
+  if (sim::IsFullPath(file) && !sim::Resolve(file)) return static_cast<intptr_t>(kFileNotFound);
+  return sim::machine().shell_result;
 }
 
 }  // namespace
@@ -54,7 +62,7 @@ intptr_t ShellExecuteA(WindowHandle owner, const char* verb, const std::string& 
   sim::Machine& m = sim::machine();
   m.shell_requests.push_back(
       {false, owner, Text(verb), file, Text(parameters), Text(directory), show, 0});
-  return m.shell_result;
+  return ShellAnswer(file);
 }
 
 int32_t ShellExecuteExA(SHELLEXECUTEINFOA* info) {
@@ -64,14 +72,14 @@ int32_t ShellExecuteExA(SHELLEXECUTEINFOA* info) {
   m.shell_requests.push_back({true, info->hwnd, Text(info->lpVerb), info->lpFile,
                               Text(info->lpParameters), Text(info->lpDirectory), info->nShow,
                               info->fMask});
-  info->hInstApp = m.shell_result;
-  const bool started = m.shell_result > 32 && m.shell_starts_process;
+  info->hInstApp = ShellAnswer(info->lpFile);
+  const bool started = info->hInstApp > 32 && m.shell_starts_process;
   if (started && (info->fMask & kSeeMaskNoCloseProcess) != 0) {
     info->hProcess = m.next_handle++;
     m.processes[info->hProcess] = {};
     m.open_processes.insert(info->hProcess);
   }
-  return m.shell_result > 32;
+  return info->hInstApp > 32;
 }
 
 int32_t GetExitCodeProcess(ProcessHandle process, uint32_t* exit_code) {

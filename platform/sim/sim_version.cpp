@@ -160,8 +160,10 @@ int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** b
   if (key_end + width > head.size()) {
     throw std::logic_error("VerQueryValueA would read past the block: its key does not end");
   }
+  // A block that states no fixed part still hands back where it would be, with length 0, as
+  // the real call does for any value of length 0 (ReactOS's apitests, VerQueryValue.c, on
+  // Windows: "Comments").
   const uint16_t value_length = sim::Word(head, 2);
-  if (value_length == 0) return 0;
   *buffer = const_cast<uint8_t*>(bytes + sim::Align4(key_end + width));
   *length = value_length;
   return 1;

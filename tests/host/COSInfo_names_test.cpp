@@ -49,8 +49,11 @@ TEST_F(NamesTest, TempFileIsANameInTheTemporaryFolder) {
   EXPECT_EQ(os.TempFile("sondrel"), "C:\\WINDOWS\\TEMP\\son1.TMP");
   m.temp_path = "C:\\" + std::string(242, 't') + "\\";
   ASSERT_EQ(m.temp_path->size(), 246u);
+  EXPECT_EQ(os.TempFile("abc"), std::string(255, ' ')) << "the folder does not exist";
+  sim::AddFolder("C:\\" + std::string(242, 't'));
   EXPECT_EQ(os.TempFile("abc"), *m.temp_path + "abc1.TMP");
   m.temp_path = "C:\\" + std::string(243, 't') + "\\";
+  sim::AddFolder("C:\\" + std::string(243, 't'));
   EXPECT_EQ(os.TempFile("abc"), std::string(255, ' '));
 }
 

@@ -32,6 +32,8 @@ class SimpleLaunchTest : public ShellTest, public ::testing::WithParamInterface<
 
 TEST_P(SimpleLaunchTest, HandsTheShellItsVerbFileAndShowStyle) {
   const SimpleCase& c = GetParam();
+  sim::AddFolder("C:\\Dati");
+  sim::AddFile("C:\\a.txt");
   CShellExecute shell;
   EXPECT_EQ(c.launch(shell), -1);
   ASSERT_EQ(m.shell_requests.size(), 1u);

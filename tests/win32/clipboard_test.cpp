@@ -13,11 +13,7 @@
 
 namespace {
 
-using win32::AutoCloseHandle;
-using win32_test::ChildProcess;
-using win32_test::HelperProgram;
-using win32_test::Quoted;
-using win32_test::UniqueName;
+using win32_test::ClipboardHeldElsewhere;
 using namespace std::string_literals;
 
 // The clipboard opened by the test itself. The system may hold it for a moment of its own
@@ -85,38 +81,6 @@ std::string Ansi(const std::wstring& text) {
                       nullptr, nullptr);
   return ansi;
 }
-
-// The clipboard held open by the holder program until the object ends.
-class ClipboardHeldElsewhere {
- public:
-  ClipboardHeldElsewhere()
-      : opened_name_(UniqueName("SondrelProva.Aperti")),
-        release_name_(UniqueName("SondrelProva.Rilascia")),
-        opened_(CreateEventA(nullptr, TRUE, FALSE, opened_name_.c_str())),
-        release_(CreateEventA(nullptr, TRUE, FALSE, release_name_.c_str())),
-        holder_(Quoted(HelperProgram("clipboard_holder.exe")) + " " + opened_name_ + " " +
-                release_name_ + " 20000") {
-    held_ = holder_.started() && WaitForSingleObject(opened_.get(), 10000) == WAIT_OBJECT_0;
-  }
-  ClipboardHeldElsewhere(const ClipboardHeldElsewhere&) = delete;
-  ClipboardHeldElsewhere& operator=(const ClipboardHeldElsewhere&) = delete;
-  ~ClipboardHeldElsewhere() { Release(); }
-
-  bool held() const { return held_; }
-  // Lets the holder close the clipboard and end; true when it ended as it should.
-  bool Release() {
-    SetEvent(release_.get());
-    return holder_.started() && holder_.WaitForEnd(10000) && holder_.ExitCode() == 0;
-  }
-
- private:
-  std::string opened_name_;
-  std::string release_name_;
-  AutoCloseHandle opened_;
-  AutoCloseHandle release_;
-  ChildProcess holder_;
-  bool held_ = false;
-};
 
 // The private memory committed in this process: a block that is never freed stays in it.
 size_t CommittedPrivateBytes() {

@@ -164,8 +164,9 @@ TEST_F(COSInfoNamesTest, TempFileFormsOneNameAndMakesNoFile) {
   }
 }
 
-// A temporary folder so deep that the name passes 255 characters, which the system still
-// forms, up to its limit of 259.
+// A temporary folder so deep that the name passes 255 characters. Windows refuses a folder
+// longer than MAX_PATH - 14 (the table of Windows' answers records it); where the system forms
+// the name, as Wine does, the program keeps it whole, up to 259 characters.
 TEST_F(COSInfoNamesTest, TempFileInADeepFolderIsWhole) {
   OwnTempFolder temp;
   const std::string deep = temp.root() + "\\" + std::string(250 - temp.root().size() - 1, 'p');

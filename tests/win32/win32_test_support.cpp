@@ -50,26 +50,39 @@ bool MakeFolder(const std::string& path, std::vector<std::string>* made) {
   return true;
 }
 
-void RemoveTree(const std::string& folder) {
+std::wstring ExtendedPath(const std::string& path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+  return L"\\\\?\\" + wide;
+}
+
+namespace {
+
+void RemoveTreeW(const std::wstring& folder) {
   {
-    WIN32_FIND_DATAA data{};
-    const win32::ScopedFindFile search(FindFirstFileA((folder + "\\*").c_str(), &data));
+    WIN32_FIND_DATAW data{};
+    const win32::ScopedFindFile search(FindFirstFileW((folder + L"\\*").c_str(), &data));
     if (search.valid()) {
       do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(path);
+          RemoveTreeW(path);
         } else {
-          SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteFileA(path.c_str());
+          SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileW(path.c_str());
         }
-      } while (FindNextFileA(search.get(), &data));
+      } while (FindNextFileW(search.get(), &data));
     }
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
+
+}  // namespace
+
+void RemoveTree(const std::string& folder) { RemoveTreeW(ExtendedPath(folder)); }
 
 CreatedTree::CreatedTree(std::string root, bool own_root) : root_(std::move(root)) {
   // A run that was stopped half-way may have left a tree of its own; each run starts afresh.
@@ -439,6 +452,21 @@ std::string ReadWholeFile(const std::string& path) {
     content.append(buffer, read);
   }
   return content;
+}
+
+ClipboardHeldElsewhere::ClipboardHeldElsewhere()
+    : opened_name_(UniqueName("SondrelProva.Aperti")),
+      release_name_(UniqueName("SondrelProva.Rilascia")),
+      opened_(CreateEventA(nullptr, TRUE, FALSE, opened_name_.c_str())),
+      release_(CreateEventA(nullptr, TRUE, FALSE, release_name_.c_str())),
+      holder_(Quoted(HelperProgram("clipboard_holder.exe")) + " " + opened_name_ + " " +
+              release_name_ + " 20000") {
+  held_ = holder_.started() && WaitForSingleObject(opened_.get(), 10000) == WAIT_OBJECT_0;
+}
+
+bool ClipboardHeldElsewhere::Release() {
+  SetEvent(release_.get());
+  return holder_.started() && holder_.WaitForEnd(10000) && holder_.ExitCode() == 0;
 }
 
 std::string HelperProgram(const std::string& name) { return ProgramFolder() + "\\" + name; }

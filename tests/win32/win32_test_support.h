@@ -34,7 +34,10 @@ std::string LongPath(const std::string& path);
 
 bool Exists(const std::string& path);
 
-// Removes a folder and everything below it.
+// A full path with a drive in the form that passes MAX_PATH: \\?\C:\...
+std::wstring ExtendedPath(const std::string& path);
+
+// Removes a folder and everything below it, however long the paths inside.
 void RemoveTree(const std::string& folder);
 
 // Folders and files made by a test, removed in reverse order when the tree ends. The root
@@ -188,6 +191,27 @@ std::string HelperProgram(const std::string& name);
 
 // Quotes a command-line argument that holds no quote of its own.
 std::string Quoted(const std::string& text);
+
+// The clipboard held open by the holder program until the object ends.
+class ClipboardHeldElsewhere {
+ public:
+  ClipboardHeldElsewhere();
+  ClipboardHeldElsewhere(const ClipboardHeldElsewhere&) = delete;
+  ClipboardHeldElsewhere& operator=(const ClipboardHeldElsewhere&) = delete;
+  ~ClipboardHeldElsewhere() { Release(); }
+
+  bool held() const { return held_; }
+  // Lets the holder close the clipboard and end; true when it ended as it should.
+  bool Release();
+
+ private:
+  std::string opened_name_;
+  std::string release_name_;
+  win32::AutoCloseHandle opened_;
+  win32::AutoCloseHandle release_;
+  ChildProcess holder_;
+  bool held_ = false;
+};
 
 // A dialog (window class "#32770") that a watch saw and closed.
 struct SeenDialog {
