@@ -6,11 +6,10 @@ import contextlib
 import os
 import shutil
 import tempfile
-import time
 import unittest
 
-from sondrel import (DRIVE_C, IDS, Sondrel, default_value, reg_add, reg_delete, wait_for,
-                     wine)
+from sondrel import (DRIVE_C, IDS, Sondrel, default_value, machine, reg_add, reg_delete,
+                     wait_for, wine)
 
 RECORDER = os.environ["SONDREL_URL_RECORDER"]
 HTTP = r"HKCR\http"
@@ -26,10 +25,8 @@ ADDRESSES = {
 QUESTION = ("Sondrel", "Win 2000 SP4 non consente\r\nl'installazione della VM Microsoft\r\n"
             "Procedo con il download?", ["Yes", "No"])
 
-# How long the window may take to go once the shell has been asked, and how long to watch for a
-# second launch that should not come.
+# How long the window may take to go once the shell has been asked.
 CLOSE_SECONDS = 20
-SETTLE_SECONDS = 0.5
 
 
 def windows_path(unix_path):
@@ -79,10 +76,13 @@ class LaunchRecord:
             return f.read().decode("latin-1").split("\n")[:-1]
 
     def wait_for_lines(self, count, timeout=CLOSE_SECONDS):
-        """The launches recorded once `count` have come (or the time is up), after a pause in
-        which any further one would have come too."""
+        """The launches recorded once `count` have come (or the time is up) and no recorder
+        runs any more. Called once the program has ended: every recorder the shell was to
+        start has been started by then, so a second launch is in the record too."""
         wait_for(self.lines, lambda lines: len(lines) >= count, seconds=timeout, pause=0.1)
-        time.sleep(SETTLE_SECONDS)
+        ended = machine().run("--timeout", str(timeout), "noprocess", os.path.basename(RECORDER))
+        if ended.returncode != 0:
+            raise AssertionError("a recorder still runs: " + ended.stderr.decode(errors="replace"))
         return self.lines()
 
     @staticmethod

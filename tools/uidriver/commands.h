@@ -29,6 +29,8 @@ int ResizeCommand(const Context& ctx);
 int ClickCommand(const Context& ctx);
 // Returns once the window has handled everything posted to it before.
 int SyncCommand(const Context& ctx);
+// Returns once no process of the program named runs.
+int NoProcessCommand(const Context& ctx);
 int CloseCommand(const Context& ctx);
 int WaitGoneCommand(const Context& ctx);
 int DpiCommand(const Context& ctx);

@@ -51,6 +51,7 @@ const std::map<std::string, Command>& Commands() {
       {"pid", {PidCommand, Window::kWaitFor}},
       {"pixels", {PixelsCommand, Window::kWaitFor}},
       {"msgicon", {MsgIconCommand, Window::kWaitFor}},
+      {"noprocess", {NoProcessCommand, Window::kNone}},
       {"regkey", {RegKeyCommand, Window::kNone}},
       {"regget", {RegGetCommand, Window::kNone}},
       {"regset", {RegSetCommand, Window::kNone}},
