@@ -2,13 +2,18 @@
 // answers: for Sondrel, until its report box hands back the complete report; for the floor,
 // until its window hands back its caption. Both answers need the program's own thread, so both
 // runs end the same way. Runs Sondrel and the floor program alternately and prints each run's
-// time, the medians and their ratio.
+// time, the medians and their ratio. With --phases it runs Sondrel alone, as the monitor of
+// debug output that the program tells its start-up phases to, and prints the time from process
+// creation to each phase.
 //   startup_timer RUNS SONDREL.EXE FLOOR.EXE
+//   startup_timer --phases RUNS SONDREL.EXE
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -99,11 +104,165 @@ double Median(std::vector<double> values) {
   return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// The debug output of every process, as a monitor such as DebugView receives it: a writer
+// takes the buffer when "DBWIN_BUFFER_READY" is set, and sets "DBWIN_DATA_READY" once it has
+// written its process id and text there.
+class DebugOutputMonitor {
+ public:
+  struct Line {
+    LARGE_INTEGER at;
+    std::string text;
+  };
+
+  DebugOutputMonitor()
+      : buffer_ready_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY")),
+        data_ready_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY")),
+        mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBufferSize,
+                                    "DBWIN_BUFFER")),
+        view_(MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0)) {}
+  DebugOutputMonitor(const DebugOutputMonitor&) = delete;
+  DebugOutputMonitor& operator=(const DebugOutputMonitor&) = delete;
+  ~DebugOutputMonitor() {
+    if (view_ != nullptr) UnmapViewOfFile(view_);
+  }
+
+  bool ready() const { return view_ != nullptr && buffer_ready_.valid() && data_ready_.valid(); }
+
+  // The lines of the process written until it ends.
+  std::vector<Line> LinesUntilEnd(DWORD process_id, HANDLE process) {
+    std::vector<Line> lines;
+    SetEvent(buffer_ready_.get());
+    const HANDLE waits[] = {data_ready_.get(), process};
+    while (WaitForMultipleObjects(2, waits, FALSE, kGiveUpMilliseconds) == WAIT_OBJECT_0) {
+      Line line;
+      QueryPerformanceCounter(&line.at);
+      const auto* written = static_cast<const char*>(view_);
+      DWORD writer = 0;
+      std::memcpy(&writer, written, sizeof writer);
+      line.text.assign(written + sizeof writer,
+                       strnlen(written + sizeof writer, kBufferSize - sizeof writer));
+      if (writer == process_id) lines.push_back(line);
+      SetEvent(buffer_ready_.get());
+    }
+    return lines;
+  }
+
+ private:
+  static constexpr DWORD kBufferSize = 4096;
+  win32::AutoCloseHandle buffer_ready_;
+  win32::AutoCloseHandle data_ready_;
+  win32::AutoCloseHandle mapping_;
+  void* view_ = nullptr;
+};
+
+// What Sondrel tells the monitor at each phase of its start, in order.
+constexpr const char* kPhases[] = {"Sondrel: making the form", "Sondrel: form created",
+                                   "Sondrel: report complete", "Sondrel: laid out",
+                                   "Sondrel: window shown"};
+
+// Waits for the window to answer with the complete report, notes when, and ends the process,
+// which ends the monitor's reading too.
+struct AnswerWatch {
+  DWORD process_id;
+  HANDLE process;
+  LARGE_INTEGER answered{};
+
+  static DWORD WINAPI Run(void* context) {
+    auto* watch = static_cast<AnswerWatch*>(context);
+    LARGE_INTEGER begin, now;
+    QueryPerformanceCounter(&begin);
+    do {
+      Search search{watch->process_id, nullptr};
+      EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+      QueryPerformanceCounter(&now);
+      if (search.window != nullptr && ReportComplete(search.window)) {
+        watch->answered = now;
+        break;
+      }
+      Sleep(1);
+    } while (Milliseconds(begin, now) < kGiveUpMilliseconds);
+    TerminateProcess(watch->process, 0);
+    return 0;
+  }
+};
+
+// The time from process creation to each phase, in milliseconds, and to the window answering
+// with the complete report; empty when one never came.
+std::vector<double> PhasesOfOneRun(DebugOutputMonitor& monitor, const std::string& program) {
+  std::string command = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  LARGE_INTEGER begin;
+  QueryPerformanceCounter(&begin);
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return {};
+  }
+  const win32::AutoCloseHandle process(started.hProcess);
+  const win32::AutoCloseHandle thread(started.hThread);
+  AnswerWatch watch{started.dwProcessId, started.hProcess};
+  const win32::AutoCloseHandle watcher(
+      CreateThread(nullptr, 0, AnswerWatch::Run, &watch, 0, nullptr));
+  if (!watcher.valid()) TerminateProcess(process.get(), 0);
+  const std::vector<DebugOutputMonitor::Line> lines =
+      monitor.LinesUntilEnd(started.dwProcessId, process.get());
+  if (watcher.valid()) WaitForSingleObject(watcher.get(), INFINITE);
+  std::vector<double> times;
+  for (const char* phase : kPhases) {
+    const auto line =
+        std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.text == phase; });
+    if (line == lines.end()) return {};
+    times.push_back(Milliseconds(begin, line->at));
+  }
+  if (watch.answered.QuadPart == 0) return {};
+  times.push_back(Milliseconds(begin, watch.answered));
+  return times;
+}
+
+int TimePhases(int runs, const std::string& program) {
+  DebugOutputMonitor monitor;
+  if (!monitor.ready()) {
+    std::fprintf(stderr, "the debug output cannot be monitored\n");
+    return 1;
+  }
+  PhasesOfOneRun(monitor, program);  // unmeasured, for a warm file cache
+  std::vector<std::vector<double>> by_phase(std::size(kPhases) + 1);
+  for (int run = 1; run <= runs; ++run) {
+    const std::vector<double> times = PhasesOfOneRun(monitor, program);
+    if (times.empty()) {
+      std::fprintf(stderr, "run %d: a phase did not come\n", run);
+      return 1;
+    }
+    std::printf("run %2d ", run);
+    for (size_t phase = 0; phase < times.size(); ++phase) {
+      by_phase[phase].push_back(times[phase]);
+      std::printf(" %8.1f", times[phase]);
+    }
+    std::printf(" ms\n");
+  }
+  std::printf("median of %d runs, from process creation:\n", runs);
+  double previous = 0;
+  for (size_t phase = 0; phase < by_phase.size(); ++phase) {
+    const double median = Median(by_phase[phase]);
+    const char* name = phase < std::size(kPhases) ? kPhases[phase] + std::strlen("Sondrel: ")
+                                                  : "answers with the report";
+    std::printf("  %-24s %8.1f ms  (+%.1f)\n", name, median, median - previous);
+    previous = median;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--phases") == 0) {
+    return TimePhases(std::max(1, std::atoi(argv[2])), argv[3]);
+  }
   if (argc != 4) {
-    std::fprintf(stderr, "usage: startup_timer RUNS SONDREL.EXE FLOOR.EXE\n");
+    std::fprintf(stderr,
+                 "usage: startup_timer RUNS SONDREL.EXE FLOOR.EXE\n"
+                 "       startup_timer --phases RUNS SONDREL.EXE\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[1]));

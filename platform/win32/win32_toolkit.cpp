@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/base/runtime_error.h"
@@ -30,12 +31,17 @@ struct NativeControl {
   ControlKind kind = ControlKind::Label;
   int16_t tab_index = 0;
   Picture picture = Picture::None;
-  win32::ScopedGdiObj<HFONT> font;  // only for controls with a font of their own
   HWND hwnd = nullptr;
   WNDPROC base_proc = nullptr;  // a frame's own procedure, which FrameProc wraps
   // A text box's text while the form loads: a multi-line edit lays its whole text out again
   // on every write, which made building the report many times slower than showing it.
   std::optional<std::string> loading_text;
+};
+
+// A font some controls show, made once for all of them.
+struct SharedFont {
+  Font font;
+  win32::ScopedGdiObj<HFONT> handle;
 };
 
 // The form's data lives on the form's window (its user data) from WM_NCCREATE to WM_NCDESTROY,
@@ -45,8 +51,13 @@ struct NativeForm {
   FormEvents* events = nullptr;
   bool loaded = false;
   double twips_per_pixel = 15;
+  int pixels_per_inch_y = 96;
+  // The client size the form was laid out at just before it shows: showing it reports that
+  // size again, which needs no second layout.
+  std::optional<std::pair<int, int>> laid_out_before_show;
   HWND focus_to_restore = nullptr;
   std::vector<std::unique_ptr<NativeControl>> controls;  // by ControlId
+  std::vector<SharedFont> fonts;  // the fonts of controls that have their own
 };
 
 // The form the seam's functions work on, until its window is destroyed.
@@ -182,8 +193,15 @@ void OnNcDestroy(HWND hwnd) {
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
 }
 
-void OnSize(const NativeForm& form, WPARAM kind) {
+std::pair<int, int> ClientSize(HWND hwnd) {
+  ::RECT client{};
+  GetClientRect(hwnd, &client);
+  return {client.right, client.bottom};
+}
+
+void OnSize(NativeForm& form, WPARAM kind) {
   if (!form.loaded || kind == SIZE_MINIMIZED) return;
+  if (std::exchange(form.laid_out_before_show, std::nullopt) == ClientSize(form.hwnd)) return;
   FormEvents& events = *form.events;
   RunHandler([&] { events.Resize(); });
 }
@@ -367,19 +385,33 @@ NativeKind KindFor(const ControlSpec& spec) {
   return {"STATIC", 0, 0};
 }
 
-win32::ScopedGdiObj<HFONT> CreateOwnFont(const Font& font) {
-  win32::ScopedGetDC screen;
+// Each phase of the start is told to a debugger or a monitor of debug output, such as the
+// start-up benchmark; without either it costs next to nothing.
+void TellPhase(const char* phase) { OutputDebugStringA(phase); }
+
+bool SameFont(const Font& a, const Font& b) {
+  return a.face == b.face && a.size == b.size && a.weight == b.weight && a.charset == b.charset;
+}
+
+// The form's font of that face and size, made the first time a control asks for it.
+HFONT SharedFontFor(NativeForm& form, const Font& font) {
+  for (const SharedFont& shared : form.fonts) {
+    if (SameFont(shared.font, font)) return shared.handle.get();
+  }
   const double points = font.size / 10000.0;
-  const int height =
-      -static_cast<int>(std::lround(points * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0));
-  return win32::ScopedGdiObj<HFONT>(CreateFontA(
+  const int height = -static_cast<int>(std::lround(points * form.pixels_per_inch_y / 72.0));
+  win32::ScopedGdiObj<HFONT> made(CreateFontA(
       height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
+  const HFONT handle = made.get();
+  if (handle != nullptr) form.fonts.push_back({font, std::move(made)});
+  return handle;
 }
 
 }  // namespace
 
 void CreateForm(const FormSpec& spec, FormEvents& events) {
+  TellPhase("Sondrel: making the form");
   HINSTANCE instance = GetModuleHandleA(nullptr);
   RegisterClasses(instance);
   auto form = std::make_unique<NativeForm>();
@@ -387,6 +419,7 @@ void CreateForm(const FormSpec& spec, FormEvents& events) {
   {
     win32::ScopedGetDC screen;
     form->twips_per_pixel = 1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSX);
+    form->pixels_per_inch_y = GetDeviceCaps(screen.get(), LOGPIXELSY);
   }
   ::RECT frame{0, 0, ToPixels(*form, spec.client_width), ToPixels(*form, spec.client_height)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
@@ -406,7 +439,7 @@ ControlId CreateControl(const ControlSpec& spec) {
   control->kind = spec.kind;
   control->tab_index = spec.tab_index;
   control->picture = spec.picture;
-  if (spec.font) control->font = CreateOwnFont(*spec.font);
+  const HFONT own_font = spec.font ? SharedFontFor(form, *spec.font) : nullptr;
   form.controls.reserve(form.controls.size() + 1);  // so that adding it below cannot fail
   const NativeKind kind = KindFor(spec);
   const DWORD style = WS_CHILD | kind.style | (spec.visible ? WS_VISIBLE : 0);
@@ -424,8 +457,7 @@ ControlId CreateControl(const ControlSpec& spec) {
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));
   }
   if (spec.kind == ControlKind::TextBox) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
-  HGDIOBJ shown_font =
-      control->font.get() != nullptr ? control->font.get() : GetStockObject(DEFAULT_GUI_FONT);
+  HGDIOBJ shown_font = own_font != nullptr ? own_font : GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(shown_font), FALSE);
   form.controls.push_back(std::move(control));
   return id;
@@ -492,9 +524,11 @@ void ShowLoaded(NativeForm& form) {
     control->loading_text.reset();
   }
   const HWND hwnd = form.hwnd;
-  ShowWindow(hwnd, SW_SHOWNORMAL);  // raises Resize
+  ShowWindow(hwnd, SW_SHOWNORMAL);  // raises Resize only at another size than laid out
   if (!StillCurrent(hwnd)) return;
+  form.laid_out_before_show.reset();
   UpdateWindow(hwnd);
+  TellPhase("Sondrel: window shown");
   FocusFirst(form);
 }
 
@@ -504,11 +538,15 @@ void RunForm() {
   NativeForm& form = CurrentForm();
   const HWND hwnd = form.hwnd;
   FormEvents& events = *form.events;
+  TellPhase("Sondrel: form created");
   RunHandler([&] { events.Load(); });
+  TellPhase("Sondrel: report complete");
   if (StillCurrent(hwnd)) {
     form.loaded = true;
     // Laid out first, so that the report box wraps its text once, at its final width.
     RunHandler([&] { events.Resize(); });
+    if (StillCurrent(hwnd)) form.laid_out_before_show = ClientSize(hwnd);
+    TellPhase("Sondrel: laid out");
   }
   if (StillCurrent(hwnd)) ShowLoaded(form);
 

@@ -92,6 +92,7 @@ TEST_F(ToolkitTest, AMinimisedWindowIsNotLaidOut) {
   form.RunShown([&] {
     const HWND window = TestForm::Window();
     const int before = form.resizes;
+    EXPECT_EQ(before, 1) << "laid out once before it showed, and not again as it showed";
     ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(window));
     EXPECT_EQ(form.resizes, before) << "laid out while minimised";
