@@ -18,7 +18,8 @@ tests/wine/wine-run.sh "$exe" &
 app=$!
 driver="tests/wine/wine-run.sh build/win32/tools/uidriver/uidriver.exe"
 $driver --timeout 60 list >/dev/null
-sleep 1
+# The window has painted once its report box handles what was posted after the show.
+$driver sync 113
 shot=build/win32/screenshot.png
 import -display "$(cat "$state/display")" -window root -trim +repage "$shot"
 echo "screenshot: $shot"
