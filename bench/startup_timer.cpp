@@ -15,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
@@ -63,23 +64,40 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
          static_cast<double>(frequency.QuadPart);
 }
 
+// A program started, with the moment just before its process was created; not valid when it
+// could not be started.
+struct StartedProgram {
+  explicit StartedProgram(const std::string& program) {
+    std::string command = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    QueryPerformanceCounter(&begin);
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+      return;
+    }
+    process = win32::AutoCloseHandle(started.hProcess);
+    thread = win32::AutoCloseHandle(started.hThread);
+    id = started.dwProcessId;
+  }
+  bool valid() const { return process.valid(); }
+
+  LARGE_INTEGER begin{};
+  win32::AutoCloseHandle process;
+  win32::AutoCloseHandle thread;
+  DWORD id = 0;
+};
+
 // The start-up time of one run in milliseconds, or a negative number when it never got there.
 double TimeOneRun(const std::string& program, bool wait_for_report) {
-  std::string command = "\"" + program + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  LARGE_INTEGER begin;
-  QueryPerformanceCounter(&begin);
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
-    return -1;
-  }
-  const win32::AutoCloseHandle process(started.hProcess);
-  const win32::AutoCloseHandle thread(started.hThread);
+  const StartedProgram started(program);
+  if (!started.valid()) return -1;
+  const LARGE_INTEGER begin = started.begin;
+  const HANDLE process = started.process.get();
   double elapsed = -1;
   for (;;) {
-    Search search{started.dwProcessId, nullptr};
+    Search search{started.id, nullptr};
     EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
@@ -93,8 +111,8 @@ double TimeOneRun(const std::string& program, bool wait_for_report) {
   }
   // Only the start-up is measured. Closing the window would cost Wine about two seconds per
   // run waiting for a window manager, so the program is ended instead.
-  TerminateProcess(process.get(), 0);
-  WaitForSingleObject(process.get(), 15000);
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 15000);
   return elapsed;
 }
 
@@ -189,24 +207,15 @@ struct AnswerWatch {
 // The time from process creation to each phase, in milliseconds, and to the window answering
 // with the complete report; empty when one never came.
 std::vector<double> PhasesOfOneRun(DebugOutputMonitor& monitor, const std::string& program) {
-  std::string command = "\"" + program + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  LARGE_INTEGER begin;
-  QueryPerformanceCounter(&begin);
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
-    return {};
-  }
-  const win32::AutoCloseHandle process(started.hProcess);
-  const win32::AutoCloseHandle thread(started.hThread);
-  AnswerWatch watch{started.dwProcessId, started.hProcess};
+  const StartedProgram started(program);
+  if (!started.valid()) return {};
+  const LARGE_INTEGER begin = started.begin;
+  AnswerWatch watch{started.id, started.process.get()};
   const win32::AutoCloseHandle watcher(
       CreateThread(nullptr, 0, AnswerWatch::Run, &watch, 0, nullptr));
-  if (!watcher.valid()) TerminateProcess(process.get(), 0);
+  if (!watcher.valid()) TerminateProcess(started.process.get(), 0);
   const std::vector<DebugOutputMonitor::Line> lines =
-      monitor.LinesUntilEnd(started.dwProcessId, process.get());
+      monitor.LinesUntilEnd(started.id, started.process.get());
   if (watcher.valid()) WaitForSingleObject(watcher.get(), INFINITE);
   std::vector<double> times;
   for (const char* phase : kPhases) {
@@ -241,12 +250,17 @@ int TimePhases(int runs, const std::string& program) {
     }
     std::printf(" ms\n");
   }
+  // The report box may answer while the window is being shown, so the lines go by time.
+  std::vector<std::pair<double, const char*>> medians;
+  for (size_t phase = 0; phase < by_phase.size(); ++phase) {
+    medians.emplace_back(Median(by_phase[phase]), phase < std::size(kPhases)
+                                                      ? kPhases[phase] + std::strlen("Sondrel: ")
+                                                      : "answers with the report");
+  }
+  std::sort(medians.begin(), medians.end());
   std::printf("median of %d runs, from process creation:\n", runs);
   double previous = 0;
-  for (size_t phase = 0; phase < by_phase.size(); ++phase) {
-    const double median = Median(by_phase[phase]);
-    const char* name = phase < std::size(kPhases) ? kPhases[phase] + std::strlen("Sondrel: ")
-                                                  : "answers with the report";
+  for (const auto& [median, name] : medians) {
     std::printf("  %-24s %8.1f ms  (+%.1f)\n", name, median, median - previous);
     previous = median;
   }
