@@ -76,8 +76,9 @@ stage_done() {
 }
 
 # Runs one long step with its output in a log, first saying what it does and about how long it
-# takes on 2 cores (from the fastest to the slowest machine it was measured on), then every half minute how long it has run and how many of about how many
-# files it has made under a folder, so that a quiet terminal is not taken for a hang.
+# takes on 2 cores (from the fastest to the slowest machine it was measured on), then every
+# half minute how long it has run and how many of about how many files it has made under a
+# folder, so that a quiet terminal is not taken for a hang.
 #   long_step WHAT MINUTES FOLDER PATTERN COUNT UNIT LOG COMMAND...
 long_step() {
   local what=$1 minutes=$2 folder=$3 pattern=$4 count=$5 unit=$6 log=$7 pid step_started=$SECONDS
@@ -131,8 +132,8 @@ build_runtime() {
 }
 mkdir "$work/crt"
 # Its objects come and go as the import libraries are made; the libraries only come.
-long_step "building the runtime (start-up code, libmingwex, import libraries)" "2 to 5" "$work/crt" \
-  '*.a' 610 libraries "$work/crt.log" build_runtime
+long_step "building the runtime (start-up code, libmingwex, import libraries)" "2 to 5" \
+  "$work/crt" '*.a' 610 libraries "$work/crt.log" build_runtime
 # The runtime's install made the folder already; the headers go into it.
 mkdir -p "$sysroot/mingw/include"
 cp -rL "/usr/$target/include/." "$sysroot/mingw/include/"
@@ -162,8 +163,8 @@ long_step "building the C and C++ compilers" "6 to 16" "$work/gcc-build" '*.o' 9
 stage_done "the compilers"
 # std::random_device would use RDRAND and RDSEED where libstdc++ thinks the processor has them.
 export ac_cv_x86_rdrand=no ac_cv_x86_rdseed=no
-long_step "building libgcc, libsupc++ and libstdc++ for the i486" "1 to 4" "$work/gcc-build/$target" \
-  '*.o' 550 objects "$work/libs.log" \
+long_step "building libgcc, libsupc++ and libstdc++ for the i486" "1 to 4" \
+  "$work/gcc-build/$target" '*.o' 550 objects "$work/libs.log" \
   make -C "$work/gcc-build" -s -j "$jobs" all-target-libgcc all-target-libstdc++-v3
 # The hooks' documentation stamp is older than the generator the build just made; made newer
 # again, it keeps the install from regenerating the documentation.

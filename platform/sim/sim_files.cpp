@@ -44,6 +44,9 @@ size_t RootParts(const std::string& absolute) { return absolute.rfind("\\\\", 0)
 // A root, or less than one ("\\server"): no entry of any folder.
 bool IsRoot(const std::string& absolute) { return Split(absolute).size() <= RootParts(absolute); }
 
+// The characters a long name may hold and an 8.3 name may not.
+constexpr std::string_view kNotInShortNames = " +,;=[]";
+
 // A name Windows keeps as its own alias: up to eight characters, a dot and up to three more,
 // none of them a space or a character an 8.3 name cannot hold.
 bool IsShortName(const std::string& name) {
@@ -52,7 +55,7 @@ bool IsShortName(const std::string& name) {
   const size_t extension = dot == std::string::npos ? 0 : name.size() - dot - 1;
   return base >= 1 && base <= 8 && extension <= 3 &&
          name.find('.', base + 1) == std::string::npos &&
-         name.find_first_of(" +,;=[]") == std::string::npos;
+         name.find_first_of(kNotInShortNames) == std::string::npos;
 }
 
 // The alias NTFS forms for a long name: the first six characters that an 8.3 name can hold, in
@@ -63,7 +66,7 @@ std::string ShortAlias(const std::string& folder, const std::string& name) {
     std::string kept;
     for (const char c : text) {
       if (kept.size() == most) break;
-      if (std::string_view(" .+,;=[]").find(c) == std::string_view::npos) {
+      if (c != '.' && kNotInShortNames.find(c) == std::string_view::npos) {
         kept += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       }
     }

@@ -69,26 +69,44 @@ std::string Open(Stage& s, const std::string& sub_key) {
   return std::to_string(result);
 }
 
-// The result, what went to the type and the size, and on success the bytes handed back and the
-// byte after them when the buffer had room for it.
-std::string Query(Stage& s, const std::string& name, uint32_t room) {
+// What RegQueryValueExA gave for a value of the stage's key, asked with a buffer of the room
+// given (or none), the type and size starting out as kUntouched unless the size gives the room.
+struct Queried {
+  bool opened = false;
+  int32_t result = 0;
+  uint32_t type = kUntouched;
+  uint32_t size = kUntouched;
+  Bytes buffer;
+};
+
+Queried AskValue(Stage& s, const std::string& name, uint32_t room) {
+  Queried asked;
   platform::RegistryKey key = 0;
   if (platform::RegOpenKeyExA(platform::kHkeyCurrentUser, s.Key(), 0, platform::kKeyQueryValue,
                               &key) != platform::kErrorSuccess) {
-    return "no key";
+    return asked;
   }
-  Bytes buffer(room == kNoBuffer ? 0 : room, kFill);
-  uint32_t type = kUntouched;
-  uint32_t size = room == kNoBuffer ? kUntouched : room;
-  const int32_t result = platform::RegQueryValueExA(
-      key, name, &type, room == kNoBuffer ? nullptr : buffer.data(), &size);
+  asked.opened = true;
+  asked.buffer.assign(room == kNoBuffer ? 0 : room, kFill);
+  if (room != kNoBuffer) asked.size = room;
+  asked.result = platform::RegQueryValueExA(
+      key, name, &asked.type, room == kNoBuffer ? nullptr : asked.buffer.data(), &asked.size);
   platform::RegCloseKey(key);
-  std::string answer = std::to_string(result);
-  answer += " type " + (type == kUntouched ? std::string("-") : std::to_string(type));
+  return asked;
+}
+
+// The result, what went to the type and the size, and on success the bytes handed back and the
+// byte after them when the buffer had room for it.
+std::string Query(Stage& s, const std::string& name, uint32_t room) {
+  const Queried asked = AskValue(s, name, room);
+  if (!asked.opened) return "no key";
+  const uint32_t size = asked.size;
+  std::string answer = std::to_string(asked.result);
+  answer += " type " + (asked.type == kUntouched ? std::string("-") : std::to_string(asked.type));
   answer += " size " + (size == kUntouched ? std::string("-") : std::to_string(size));
-  if (result == platform::kErrorSuccess && room != kNoBuffer && size <= room) {
-    if (size > 0) answer += " bytes " + Hex(buffer.data(), size);
-    if (size < room) answer += " then " + Hex(&buffer[size], 1);
+  if (asked.result == platform::kErrorSuccess && room != kNoBuffer && size <= room) {
+    if (size > 0) answer += " bytes " + Hex(asked.buffer.data(), size);
+    if (size < room) answer += " then " + Hex(&asked.buffer[size], 1);
   }
   return answer;
 }
@@ -96,18 +114,9 @@ std::string Query(Stage& s, const std::string& name, uint32_t room) {
 // The result and the size, for a value the key lacks beside one it holds.
 std::string MissingValue(Stage& s, uint32_t room) {
   s.PutValue("", "altro", platform::kRegDword, Bytes(4, 1));
-  platform::RegistryKey key = 0;
-  if (platform::RegOpenKeyExA(platform::kHkeyCurrentUser, s.Key(), 0, platform::kKeyQueryValue,
-                              &key) != platform::kErrorSuccess) {
-    return "no key";
-  }
-  Bytes buffer(room == kNoBuffer ? 0 : room, kFill);
-  uint32_t type = kUntouched;
-  uint32_t size = room == kNoBuffer ? kUntouched : room;
-  const int32_t result = platform::RegQueryValueExA(
-      key, "nessuno", &type, room == kNoBuffer ? nullptr : buffer.data(), &size);
-  platform::RegCloseKey(key);
-  return std::to_string(result) + " size " + std::to_string(size);
+  const Queried asked = AskValue(s, "nessuno", room);
+  if (!asked.opened) return "no key";
+  return std::to_string(asked.result) + " size " + std::to_string(asked.size);
 }
 
 constexpr uint32_t kUndefinedType = 0x1234;
