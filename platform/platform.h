@@ -47,6 +47,10 @@ uint32_t GetSystemDirectoryA(char* buffer, uint32_t size);
 uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size);
 uint32_t GetUserDefaultLCID();
 int32_t GetLocaleInfoA(uint32_t locale, uint32_t type, char* data, int32_t size);
+// Whether the byte opens a two-byte character in the system's ANSI code page: in the
+// double-byte ones (932, 936, 949, 950) the second byte may be anything from 0x40 on, a
+// backslash's 0x5C too. Never in a single-byte code page.
+int32_t IsDBCSLeadByte(uint8_t byte);
 DeviceContext GetDC(WindowHandle window);
 int32_t GetDeviceCaps(DeviceContext context, int32_t index);
 int32_t ReleaseDC(WindowHandle window, DeviceContext context);

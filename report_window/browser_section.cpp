@@ -2,17 +2,14 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "report_window/probe_file.h"
 #include "report_window/report_steps.h"
 #include "support/modAPIFilesAndPaths.h"
 #include "support/plain_file.h"
 #include "support/procedure_error.h"
-#include "support/program_folder.h"
-#include "support/scoped_handle.h"
 
 namespace {
 
-// An empty file with the extension the shell's browser association is registered for.
-constexpr char kProbeFile[] = "kelvoran.htm";
 constexpr size_t kResultBlanks = 512;
 
 // The path the shell wrote: Windows 98 leaves it without its NUL, so the buffer's blanks
@@ -26,36 +23,24 @@ std::string FoundPath(const std::vector<char>& result) {
   return path;
 }
 
-std::string ProbeFilePath() { return support::PathInFolder(support::ProgramFolder(), kProbeFile); }
-
-// A file of that name that the user already has is used as it is and never touched, so the
-// file is made only where none exists, and only a file made here is deleted.
-bool CreateProbeFile() {
-  const support::ScopedFile file(platform::CreateFileA(ProbeFilePath(), platform::kGenericWrite, 0,
-                                                       platform::kCreateNew,
-                                                       platform::kFileAttributeNormal));
-  return file.valid();
-}
-
 }  // namespace
 
 void AppendBrowserSection(ReportPass& pass) {
   using runtime::GuardedStep;
   GuardedStep([&] { pass.Append(std::string(kCrLf) + "Browser predefinito = "); });
-  bool created = false;
-  GuardedStep([&] { created = CreateProbeFile(); });
   std::string found_path;
   uintptr_t found = 0;
-  GuardedStep([&] {
-    std::vector<char> result(kResultBlanks, ' ');
-    result.push_back('\0');
-    found = platform::FindExecutableA(kProbeFile, support::ProgramFolder(), result.data());
-    found_path = FoundPath(result);
-  });
-  GuardedStep([&] { pass.browser_path = found > 32 ? found_path : "Browser non trovato"; });
-  GuardedStep([&] {
-    if (created) platform::DeleteFileA(ProbeFilePath());
-  });
+  {
+    const ProbeFile probe;
+    GuardedStep([&] {
+      if (probe.Folder().empty()) return;
+      std::vector<char> result(kResultBlanks, ' ');
+      result.push_back('\0');
+      found = platform::FindExecutableA(ProbeFile::kName, probe.Folder(), result.data());
+      found_path = FoundPath(result);
+    });
+    GuardedStep([&] { pass.browser_path = found > 32 ? found_path : "Browser non trovato"; });
+  }  // the probe file goes here, before the browser is looked at
   GuardedStep([&] {
     if (runtime::TestOrMet([&] { return support::IsPlainFile(pass.browser_path); })) {
       // The operands of + are evaluated in no set order, so each piece is named first: the

@@ -131,12 +131,15 @@ if [ "${SONDREL_EMULATE_I386:-0}" = 1 ] || ! runs_32bit_natively; then
   set_up_emulation
 fi
 
-# The tests run the program in an Italian locale too, which needs the C library's locale data.
-if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
-  as_root sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  as_root locale-gen >/dev/null
-fi
+# The tests run the program in an Italian locale, and in a Japanese one, whose double-byte code
+# page (932) Wine takes from it; both need the C library's locale data.
+for wanted in it_IT ja_JP; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+    as_root sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+  fi
+done
 # The compilers Sondrel.exe is built with, made once per machine.
 scripts/toolchain.sh
 echo "setup: everything needed is installed"

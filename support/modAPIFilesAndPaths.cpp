@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/path_separators.h"
 #include "support/procedure_error.h"
 #include "support/scoped_handle.h"
 
@@ -88,11 +89,11 @@ std::string GetLongFileName(const std::string& path) {
     std::string work = path;
     std::string name;
     while (FindStoredName(work, &name)) {
-      const size_t separator = work.rfind('\\');
+      const size_t separator = support::LastSeparator(work);
       if (separator != std::string::npos) work.resize(separator);
       if (!result.empty()) name.append("\\").append(result);
       result = std::move(name);
-      if (work.find('\\') == std::string::npos) break;
+      if (support::LastSeparator(work) == std::string::npos) break;
     }
     if (work != path) result = work.append("\\").append(result);
   });

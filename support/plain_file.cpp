@@ -1,6 +1,7 @@
 #include "support/plain_file.h"
 
 #include "platform/platform.h"
+#include "support/path_separators.h"
 
 namespace support {
 
@@ -12,7 +13,7 @@ bool IsPlainFile(const std::string& path) {
 }
 
 std::string PathInFolder(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '\\') return folder + name;
+  if (EndsWithSeparator(folder)) return folder + name;
   return folder + "\\" + name;
 }
 

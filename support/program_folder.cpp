@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/path_separators.h"
 
 namespace support {
 
@@ -26,7 +27,7 @@ std::string ExecutablePath() {
 
 std::string ProgramFolder() {
   const std::string executable = ExecutablePath();
-  const size_t separator = executable.rfind('\\');
+  const size_t separator = LastSeparator(executable);
   if (separator == std::string::npos) return std::string();
   // "C:\Sondrel.exe" lives in "C:\", not in "C:".
   const bool drive_root = separator == 2 && executable[1] == ':';

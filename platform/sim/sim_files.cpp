@@ -13,18 +13,25 @@ namespace {
 // The ANSI file functions take no path of MAX_PATH characters or more.
 constexpr size_t kMaxPath = 260;
 
+// The offset of the path's last backslash; npos when it has none.
+size_t LastSeparator(const std::string& path) {
+  const std::vector<size_t> separators = Separators(path);
+  return separators.empty() ? std::string::npos : separators.back();
+}
+
 std::string Parent(const std::string& path) {
-  const size_t separator = path.rfind('\\');
+  const size_t separator = LastSeparator(path);
   return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
-std::string LastComponent(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+std::string LastComponent(const std::string& path) { return path.substr(LastSeparator(path) + 1); }
 
 std::vector<std::string> Split(const std::string& path) {
   std::vector<std::string> parts;
   size_t start = 0;
-  for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1) {
+  for (const size_t end : Separators(path)) {
     parts.push_back(path.substr(start, end - start));
+    start = end + 1;
   }
   parts.push_back(path.substr(start));
   return parts;
@@ -34,7 +41,7 @@ std::string Absolute(const std::string& path) {
   const std::string& current = machine().current_directory;
   if (path.rfind("\\\\", 0) == 0 || (path.size() >= 2 && path[1] == ':')) return path;
   if (!path.empty() && path[0] == '\\') return current.substr(0, 2) + path;
-  return current.back() == '\\' ? current + path : current + "\\" + path;
+  return EndsWithSeparator(current) ? current + path : current + "\\" + path;
 }
 
 // How many leading components of an absolute path form its root: "C:", or the four parts of
@@ -142,7 +149,7 @@ bool IsFullPath(const std::string& path) {
 
 const File* FindNamed(const std::string& path) {
   // A trailing backslash names a folder, never a file.
-  const bool folder_only = path.size() > 1 && path.back() == '\\';
+  const bool folder_only = path.size() > 1 && EndsWithSeparator(path);
   const File* file = FindFile(folder_only ? path.substr(0, path.size() - 1) : path);
   if (!file || (folder_only && (file->attributes & platform::kFileAttributeDirectory) == 0)) {
     return nullptr;

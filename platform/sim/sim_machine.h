@@ -122,6 +122,8 @@ struct Machine {
   std::optional<std::string> system_directory = std::string("C:\\WINDOWS\\System32");
   std::optional<std::string> windows_directory = std::string("C:\\WINDOWS");
   uint32_t user_lcid = 0x0410;
+  // The ANSI code page, Western by default; 932, 936, 949 and 950 are double-byte.
+  uint32_t code_page = 1252;
   std::map<uint32_t, std::string> english_language_names{{0x0409, "English"}, {0x0410, "Italian"}};
   int32_t bits_per_pixel = 24;
   int32_t planes = 1;
@@ -150,6 +152,8 @@ struct Machine {
   std::map<const void*, uint32_t> version_buffers;
   // The program the shell associates with ".htm"; none when unset.
   std::optional<std::string> htm_program;
+  // Each file FindExecutableA was asked about, as the path it looked for.
+  std::vector<std::string> executable_look_ups;
 
   // The shell answers a request with shell_result, except that a full path naming nothing is
   // not found; an extended request that succeeds starts a process when shell_starts_process
@@ -242,6 +246,11 @@ const File* FindFile(const std::string& path);
 // The same, for a path as the file functions take it: with a trailing backslash it names only a
 // folder.
 const File* FindNamed(const std::string& path);
+// Whether a byte opens a two-byte character in the machine's code page, and the backslashes of
+// a path found by stepping through it by character, as Windows reads an ANSI path.
+bool IsLeadByte(uint8_t byte);
+std::vector<size_t> Separators(const std::string& path);
+bool EndsWithSeparator(const std::string& path);
 // Whether the path starts at a drive's root or a network share: "C:\...", "\\server\...".
 bool IsFullPath(const std::string& path);
 

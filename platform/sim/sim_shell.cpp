@@ -32,7 +32,7 @@ std::string InFolderMadeCurrent(const std::string& directory, const std::string&
   if (folder.size() == 2 && folder[1] == ':') {
     folder = sim::SameName(current.substr(0, 2), folder) ? current : folder + "\\";
   }
-  return folder.empty() || folder.back() == '\\' ? folder + file : folder + "\\" + file;
+  return folder.empty() || sim::EndsWithSeparator(folder) ? folder + file : folder + "\\" + file;
 }
 
 // The shell's answer to a request: a full path that names nothing is not found, whatever the
@@ -46,7 +46,9 @@ intptr_t ShellAnswer(const std::string& file) {
 
 uintptr_t FindExecutableA(const std::string& file, const std::string& directory, char* result) {
   sim::Enter("FindExecutableA");
-  if (!sim::Resolve(InFolderMadeCurrent(directory, file))) return kFileNotFound;
+  const std::string looked_for = InFolderMadeCurrent(directory, file);
+  sim::machine().executable_look_ups.push_back(looked_for);
+  if (!sim::Resolve(looked_for)) return kFileNotFound;
   const std::optional<std::string>& program = sim::machine().htm_program;
   if (!EndsWithHtm(file) || !program) return kNoAssociation;
   const size_t length = std::min(program->size(), kMaxPath - 1);

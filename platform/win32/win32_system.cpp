@@ -23,6 +23,12 @@ uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) {
   return entry(buffer, size);
 }
 
+int32_t IsDBCSLeadByte(uint8_t byte) {
+  static const win32::EntryPoint<decltype(::IsDBCSLeadByte)> entry("kernel32.dll",
+                                                                   "IsDBCSLeadByte");
+  return entry(byte);
+}
+
 uint32_t GetUserDefaultLCID() {
   static const win32::EntryPoint<LCID WINAPI()> entry("kernel32.dll", "GetUserDefaultLCID");
   return entry();

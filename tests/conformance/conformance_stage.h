@@ -42,6 +42,10 @@ class Stage {
   virtual std::string SixteenBitLibrary() = 0;
   virtual std::string UnversionedLibrary() = 0;
 
+  // Whether the byte opens a two-byte character in the ANSI code page given: the simulated
+  // machine's answer in that code page, the real system's for that code page.
+  virtual bool IsLeadByteOf(uint32_t code_page, uint8_t byte) = 0;
+
   // Another program opens the clipboard and keeps it open while the stage lasts.
   virtual void HoldClipboardElsewhere() = 0;
 

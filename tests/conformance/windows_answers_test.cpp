@@ -572,6 +572,32 @@ TEST(WindowsAnswers, Clipboard) {
   });
 }
 
+// Code pages.
+
+// The bytes that open a two-byte character in a code page, as ranges ("81-9f e0-fc").
+std::string LeadBytes(Stage& s, uint32_t code_page) {
+  std::string ranges;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (!s.IsLeadByteOf(code_page, static_cast<uint8_t>(byte))) continue;
+    const int first = byte;
+    while (byte < 255 && s.IsLeadByteOf(code_page, static_cast<uint8_t>(byte + 1))) ++byte;
+    char range[8];
+    std::snprintf(range, sizeof range, "%02x-%02x", first, byte);
+    ranges += (ranges.empty() ? "" : " ") + std::string(range);
+  }
+  return ranges.empty() ? "none" : ranges;
+}
+
+TEST(WindowsAnswers, LeadBytes) {
+  Check({
+      {"Western European (1252)", [](Stage& s) { return LeadBytes(s, 1252); }, "none"},
+      {"Japanese (932)", [](Stage& s) { return LeadBytes(s, 932); }, "81-9f e0-fc"},
+      {"Simplified Chinese (936)", [](Stage& s) { return LeadBytes(s, 936); }, "81-fe"},
+      {"Korean (949)", [](Stage& s) { return LeadBytes(s, 949); }, "81-fe"},
+      {"Traditional Chinese (950)", [](Stage& s) { return LeadBytes(s, 950); }, "81-fe"},
+  });
+}
+
 // Temporary names.
 
 std::string Lower(std::string text) {

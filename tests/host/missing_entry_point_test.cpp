@@ -58,6 +58,8 @@ const MissingEntryPoint kCases[] = {
     {"SetComputerNameA", "ComputerName", Calling([] { COSInfo().ComputerName("NUOVO"); }), ""},
     {"GetUserNameA", "UserName", [] { return COSInfo().UserName(); }, ""},
     {"GetTempPathA", "TempPath", [] { return COSInfo().TempPath(); }, ""},
+    {"IsDBCSLeadByte", "GetLongFileName",
+     [] { return modAPIFilesAndPaths::GetLongFileName("C:\\A.DLL"); }, ""},
     {"GetTempFileNameA", "TempFile", [] { return COSInfo().TempFile("x"); }, ""},
     {"CoCreateGuid", "GUID", [] { return COSInfo().GUID(); }, ""},
     {"GetCurrentHwProfileA", "CurrentHardwareProfile",

@@ -134,6 +134,23 @@ INSTANTIATE_TEST_SUITE_P(
                       LongNameCase{"MISSING.TXT", ""}, LongNameCase{"C:\\PROGRA~1\\", ""},
                       LongNameCase{"", ""}));
 
+// Folders whose names end in a character whose second byte is a backslash's.
+TEST_F(LongNameTest, DoubleByteCodePages) {
+  const std::pair<uint32_t, std::string> folders[] = {{932, "\x83\x5C\x83t\x83g"},
+                                                      {950, "\xA5\x5C"}};
+  for (const auto& [code_page, folder] : folders) {
+    SCOPED_TRACE(code_page);
+    m.code_page = code_page;
+    const std::string stored = "C:\\" + folder + "\\Browser\\browser.exe";
+    sim::AddFile(stored);
+    m.files["C:\\" + folder].short_name = "SOFT~1";
+    EXPECT_EQ(GetLongFileName(stored), stored);
+    EXPECT_EQ(GetLongFileName("C:\\SOFT~1\\BROWSER\\BROWSER.EXE"), stored);
+    EXPECT_EQ(GetLongFileName("\\" + folder + "\\BROWSER"), "\\" + folder + "\\Browser");
+    m.files.erase("C:\\" + folder);
+  }
+}
+
 TEST_F(LongNameTest, PathsTooLongForTheSystemGiveEmpty) {
   const std::string deep = "C:\\PROGRA~1\\" + std::string(300, 'x');
   EXPECT_EQ(GetLongFileName(deep), "");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/sim/sim_machine.h"
 #include "report_window/frmMain.h"
 
@@ -263,25 +265,103 @@ TEST_F(ProbesTest, ExistingProbeFileIsUsedAndLeftAlone) {
   EXPECT_EQ(std::count(m.calls.begin(), m.calls.end(), "DeleteFileA"), 0);
 }
 
-// Windows ignores a folder's read-only attribute; a folder the user may not write in gives no
-// probe file, and so no browser.
-TEST_F(ProbesTest, ProgramFolderWithoutWriteAccessFindsNoBrowser) {
+// Windows ignores a folder's read-only attribute: the probe file is made in the program's folder.
+TEST_F(ProbesTest, ReadOnlyAttributeOfTheProgramFolderIsIgnored) {
   InstallBrowser();
   m.files[kProgramFolder].attributes |= platform::kFileAttributeReadOnly;
   EXPECT_NE(ProbeSection().find("Browser predefinito = C:\\Program Files\\Internet Explorer\\"),
             std::string::npos);
+  EXPECT_EQ(m.executable_look_ups, std::vector<std::string>{kProbeFile});
   EXPECT_FALSE(sim::Resolve(kProbeFile));
+}
 
-  sim::Reset();
-  AddProgramAndSystemFolders();
-  InstallBrowser();
-  m.files[kProgramFolder].refuses_new_files = true;
-  frmMain unwritable;
-  unwritable.Show();
-  const std::string report = unwritable.Text1.Text();
-  EXPECT_NE(report.find("Browser predefinito = Non trovato\r\n"), std::string::npos);
-  EXPECT_NE(report.find("Kerio Personal Firewall = Non trovato\r\n"), std::string::npos);
-  EXPECT_FALSE(sim::Resolve(kProbeFile));
+// Where the program is run from, and the code page: the probe file goes where it can be made, the
+// browser's line is whole, and nothing is left anywhere.
+struct ProgramPlace {
+  const char* place;
+  uint32_t code_page;
+  std::string program;  // as GetModuleFileNameA hands it out
+  std::function<void(sim::Machine&)> arrange;
+  std::string looked_up;  // where the shell looked for the probe file; empty when it was not asked
+  std::string browser;    // the browser's line after its label
+};
+
+// The folders of "\x83\x5C\x83t\x83g" (code page 932) and "\xA5\x5C" (950) end in the byte of a
+// backslash.
+const std::string kJapaneseBrowser = "C:\\\x83\x5C\x83t\x83g\\Browser\\browser.exe";
+const std::string kChineseBrowser = "C:\\\xA5\x5C\\browser.exe";
+const std::string kIe = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE versione 6.0.2900.2180";
+constexpr char kTemp[] = "C:\\WINDOWS\\TEMP\\kelvoran.htm";
+
+void RefuseFiles(sim::Machine& m, const std::string& folder) {
+  m.files[folder].refuses_new_files = true;
+}
+
+const ProgramPlace kPlaces[] = {
+    {"read-only folder", 1252, "", [](sim::Machine& m) { RefuseFiles(m, kProgramFolder); }, kTemp,
+     kIe},
+    {"name outside the code page", 1252, "C:\\Users\\Giulia\\????????\\Sondrel.exe", nullptr, kTemp,
+     kIe},
+    {"folder too long for the system", 1252, "C:\\" + std::string(400, 'd') + "\\Sondrel.exe",
+     nullptr, kTemp, kIe},
+    {"temporary folder read-only too", 1252, "",
+     [](sim::Machine& m) {
+       RefuseFiles(m, kProgramFolder);
+       sim::AddFolder("C:\\Users\\Giulia\\Temp");
+       RefuseFiles(m, "C:\\Users\\Giulia\\Temp");
+       m.temp_path = "C:\\Users\\Giulia\\Temp\\";
+     },
+     "C:\\WINDOWS\\Temp\\kelvoran.htm", kIe},
+    {"no temporary folder call", 1252, "",
+     [](sim::Machine& m) {
+       RefuseFiles(m, kProgramFolder);
+       m.uncallable.insert("GetTempPathA");
+     },
+     "C:\\WINDOWS\\Temp\\kelvoran.htm", kIe},
+    {"no folder takes a file", 1252, "",
+     [](sim::Machine& m) {
+       RefuseFiles(m, kProgramFolder);
+       RefuseFiles(m, "C:\\WINDOWS\\TEMP");
+     },
+     "", "Non trovato"},
+    {"Japanese", 932, "C:\\Sondrel\x95\x5C\\Sondrel.exe", nullptr,
+     "C:\\Sondrel\x95\x5C\\kelvoran.htm", kJapaneseBrowser + " versione 6.0.2900.2180"},
+    {"Traditional Chinese", 950, "C:\\\xA5\x5C\\Sondrel.exe", nullptr, "C:\\\xA5\x5C\\kelvoran.htm",
+     kChineseBrowser + " versione 6.0.2900.2180"},
+};
+
+TEST_F(ProbesTest, WhereverTheProgramRunsFrom) {
+  for (const ProgramPlace& row : kPlaces) {
+    SCOPED_TRACE(row.place);
+    sim::Reset();
+    AddProgramAndSystemFolders();
+    m.code_page = row.code_page;
+    if (row.code_page == 1252) {
+      InstallBrowser();
+    } else {
+      const std::string browser = row.code_page == 932 ? kJapaneseBrowser : kChineseBrowser;
+      sim::AddFile(browser,
+                   {platform::kFileAttributeNormal, "", sim::VersionResource(0x60000, 0xB540884)});
+      m.htm_program = browser;
+    }
+    if (!row.program.empty()) {
+      m.module_file_name = row.program;
+      // The "?" the system puts for a character outside the code page names nothing.
+      if (row.program.find('?') == std::string::npos) sim::AddFile(row.program);
+    }
+    if (row.arrange) row.arrange(m);
+    const auto files_before = m.files;
+    frmMain placed;
+    placed.Show();
+    const std::string report = placed.Text1.Text();
+    EXPECT_NE(report.find("\r\nBrowser predefinito = " + row.browser + "\r\n"), std::string::npos)
+        << report;
+    EXPECT_EQ(m.executable_look_ups, row.looked_up.empty()
+                                         ? std::vector<std::string>{}
+                                         : std::vector<std::string>{row.looked_up});
+    EXPECT_EQ(m.files.size(), files_before.size()) << "nothing is left behind";
+    EXPECT_TRUE(m.message_boxes.empty());
+  }
 }
 
 // The probe file is looked for in the program's folder, the root, not in the drive's current
@@ -308,12 +388,6 @@ TEST_F(ProbesTest, ProgramPathWithDoubledSeparators) {
     EXPECT_EQ(m.files.size(), files) << folder;
     EXPECT_FALSE(sim::Resolve(folder + "\\kelvoran.htm")) << folder;
   }
-}
-
-TEST_F(ProbesTest, ProgramFolderTooLongForTheSystem) {
-  InstallBrowser();
-  m.module_file_name = "C:\\" + std::string(400, 'd') + "\\Sondrel.exe";
-  EXPECT_NE(ProbeSection().find("Browser predefinito = Non trovato\r\n"), std::string::npos);
 }
 
 TEST_F(ProbesTest, FailingPresenceTestTakesThePresentBranch) {

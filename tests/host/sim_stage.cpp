@@ -43,6 +43,11 @@ class SimStage : public conformance::Stage {
   }
   std::string UnversionedLibrary() override { return Library("no_version.dll", std::nullopt); }
 
+  bool IsLeadByteOf(uint32_t code_page, uint8_t byte) override {
+    sim::machine().code_page = code_page;
+    return platform::IsDBCSLeadByte(byte) != 0;
+  }
+
   void HoldClipboardElsewhere() override { sim::machine().clipboard_held_elsewhere = true; }
 
   void AnswerNextBoxWithOk() override {

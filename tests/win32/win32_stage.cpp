@@ -62,6 +62,10 @@ class Win32Stage : public conformance::Stage {
   std::string SixteenBitLibrary() override { return HelperProgram("ne_version_5_0_3810_0.dll"); }
   std::string UnversionedLibrary() override { return HelperProgram("no_version.dll"); }
 
+  bool IsLeadByteOf(uint32_t code_page, uint8_t byte) override {
+    return IsDBCSLeadByteEx(code_page, byte) != 0;
+  }
+
   void HoldClipboardElsewhere() override {
     holder_ = std::make_unique<win32_test::ClipboardHeldElsewhere>();
   }

@@ -1,0 +1,29 @@
+// The machine's ANSI code page, and paths stepped through by character in it.
+#include "platform/base/ansi_path.h"
+#include "platform/platform.h"
+#include "platform/sim/sim_code_pages.h"
+#include "platform/sim/sim_machine.h"
+
+namespace sim {
+
+bool IsLeadByte(uint8_t byte) { return IsLeadByteOf(machine().code_page, byte); }
+
+std::vector<size_t> Separators(const std::string& path) {
+  return ansi::SeparatorsOf(path, IsLeadByte);
+}
+
+bool EndsWithSeparator(const std::string& path) {
+  const std::vector<size_t> separators = Separators(path);
+  return !separators.empty() && separators.back() + 1 == path.size();
+}
+
+}  // namespace sim
+
+namespace platform {
+
+int32_t IsDBCSLeadByte(uint8_t byte) {
+  sim::Enter("IsDBCSLeadByte");
+  return sim::IsLeadByte(byte);
+}
+
+}  // namespace platform
