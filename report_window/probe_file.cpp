@@ -11,6 +11,9 @@ namespace {
 
 // Room for any folder the ANSI calls hand out, and its NUL.
 constexpr uint32_t kFolderRoom = 261;
+// The single-byte calls take paths shorter than MAX_PATH, whose count includes the NUL; the
+// shell's look-up takes no longer one even where the system makes the file.
+constexpr size_t kMaxPath = 260;
 
 std::string TemporaryFolder() {
   std::vector<char> buffer(kFolderRoom, '\0');
@@ -58,6 +61,7 @@ bool ProbeFile::TakeFolder(const std::string& folder) {
   // Named before the file is made, so nothing can fail between making it and knowing to delete it.
   folder_ = folder;
   path_ = support::PathInFolder(folder, kName);
+  if (path_.size() >= kMaxPath) return false;
   const support::ScopedFile made(platform::CreateFileA(
       path_, platform::kGenericWrite, 0, platform::kCreateNew, platform::kFileAttributeNormal));
   made_here_ = made.valid();

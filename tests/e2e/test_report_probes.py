@@ -6,7 +6,6 @@ import os
 import re
 import shutil
 import struct
-import subprocess
 import unittest
 
 from sondrel import (DRIVE_C, EXE, IDS, WINE_RUN, Sondrel, default_value, key_exists, reg_add,
@@ -133,6 +132,23 @@ def line(lines, label):
     return found[0]
 
 
+def wine_browser():
+    """What the prefix associates with .htm: the open command's program, independently of the
+    program under test, as (Unix path, long Windows path)."""
+    progid = default_value(r"HKCR\.htm")
+    if not progid:
+        raise AssertionError("the prefix associates nothing with .htm")
+    command = default_value("HKCR\\%s\\shell\\open\\command" % progid)
+    if not command:
+        raise AssertionError("no open command for " + progid)
+    match = re.match(r'"([^"]+)"|(\S+)', command)
+    program = match.group(1) or match.group(2)
+    path, long_path = unix_path(program)
+    if not os.path.isfile(path):
+        raise AssertionError("no file behind " + program)
+    return path, long_path
+
+
 class ProbeTestCase(unittest.TestCase):
     @contextlib.contextmanager
     def case(self, **params):
@@ -195,24 +211,11 @@ class ProbeTestCase(unittest.TestCase):
 
 
 class DefaultBrowserTest(ProbeTestCase):
-    def wine_browser(self):
-        """What the prefix associates with .htm: the open command's program, independently of the
-        program under test, as (Unix path, long Windows path)."""
-        progid = default_value(r"HKCR\.htm")
-        self.assertTrue(progid, "the prefix associates nothing with .htm")
-        command = default_value("HKCR\\%s\\shell\\open\\command" % progid)
-        self.assertTrue(command, "no open command for " + progid)
-        match = re.match(r'"([^"]+)"|(\S+)', command)
-        program = match.group(1) or match.group(2)
-        path, long_path = unix_path(program)
-        self.assertTrue(os.path.isfile(path), path)
-        return path, long_path
-
     def assertNoProbeFileIn(self, exe):
         self.assertFalse(os.path.exists(os.path.join(os.path.dirname(exe), PROBE_FILE)))
 
     def test_wine_default_association(self):
-        path, long_path = self.wine_browser()
+        path, long_path = wine_browser()
         with Sondrel() as app:
             lines = report(app)
         self.assertEqual(line(lines, "Browser predefinito = "),
@@ -283,29 +286,6 @@ class DefaultBrowserTest(ProbeTestCase):
                                  "Browser predefinito = " + NOT_FOUND)
                 self.assertNoProbeFileIn(EXE)
 
-    def test_read_only_program_folder(self):
-        _, long_path = self.wine_browser()
-        with Sondrel() as app:
-            usual = report(app)
-        exe = self.copy_program("Sola lettura")
-        folder = os.path.dirname(exe)
-        os.chmod(folder, 0o555)
-        self.addCleanup(os.chmod, folder, 0o755)
-        if os.geteuid() == 0:
-            # Permissions do not stop root; the immutable flag does.
-            subprocess.run(["chattr", "+i", folder], check=True)
-            self.addCleanup(subprocess.run, ["chattr", "-i", folder], check=True)
-        with self.assertRaises(OSError):
-            open(os.path.join(folder, "writable"), "wb").close()
-        with Sondrel(exe=exe) as app:
-            lines = report(app)
-            self.assertEqual(app.driver("nomsgbox", "300", check=False).returncode, 0)
-        browser = line(usual, "Browser predefinito = ")
-        self.assertTrue(browser.startswith("Browser predefinito = " + long_path), browser)
-        self.assertEqual(lines, [text if text != browser else "Browser predefinito = " + NOT_FOUND
-                                 for text in usual])
-        self.assertEqual(os.listdir(folder), ["Sondrel.exe"])
-
     def run_with_planted_library(self, folder, name, run):
         """Plants the marking library in `folder` as name.dll and calls `run` with an environment
         that tells Wine's loader to prefer a DLL of that name on its search path to its own, where
@@ -327,7 +307,7 @@ class DefaultBrowserTest(ProbeTestCase):
         """Plants each library in turn beside `exe`, which must load none and report the browser
         whole. A program beside it that loads the name by itself must load the planted one, or
         Wine no longer lets a test plant libraries and the check would prove nothing."""
-        path, long_path = self.wine_browser()
+        path, long_path = wine_browser()
         folder = os.path.dirname(exe)
         loader = os.path.join(folder, "bare_name_loader.exe")
         shutil.copyfile(os.environ["SONDREL_BARE_NAME_LOADER"], loader)
@@ -368,7 +348,7 @@ class DefaultBrowserTest(ProbeTestCase):
                                            ("winxp", "vista", "win7"))
 
     def test_existing_probe_file_is_left_as_it_was(self):
-        path, long_path = self.wine_browser()
+        path, long_path = wine_browser()
         exe = self.copy_program("Con file di prova")
         probe = os.path.join(os.path.dirname(exe), PROBE_FILE)
         content = b"<html><body>Pagina dell'utente</body></html>\r\n\x00\xff"
