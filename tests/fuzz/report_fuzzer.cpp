@@ -373,13 +373,13 @@ const char* const kSystemFolders[4] = {"C:\\WINDOWS\\System32", "C:\\WINDOWS\\SY
 const char* const kWindowsFolders[4] = {"C:\\WINDOWS", "C:\\WINNT", "C:\\Windows", "D:\\W"};
 const char* const kRuntimeFiles[] = {"\\msjava.dll", "\\ZoneLabs\\VSMON.EXE"};
 
-// Where the program may be run from, and whether the shell can then be asked about the probe.
+// Where the program may be run from, and whether its folder can hold the probe file.
 struct KnownProgram {
   std::string module;  // as GetModuleFileNameA gives it
   std::string folder;  // as stored
   sim::File folder_entry;
   bool probe_there;  // the user already has a file of the probe's name
-  bool finds_browser;
+  bool holds_probe;
 };
 
 constexpr uint32_t kFolder = platform::kFileAttributeDirectory;
@@ -1012,12 +1012,27 @@ std::optional<std::string> RuntimeText(const Known& k, int which, const char* ab
   return file->shown ? file->version : absent;
 }
 
+// Where the program's folder cannot hold the probe file, the temporary folder or else the
+// Windows folder's Temp may: of the folders the machine is given, only C:\WINDOWS\TEMP is there.
+std::optional<bool> ElsewhereHoldsProbe(const Known& k) {
+  const auto there = [](const std::string& folder) {
+    return sim::SameName(folder, "C:\\WINDOWS\\TEMP\\");
+  };
+  if (!k.Knows(kNameFacts) || !k.names[2]) return std::nullopt;
+  if (there(*k.names[2])) return true;
+  if (!k.Knows(kWindowsFolderFacts) || !k.windows_folder) return std::nullopt;
+  return there(*k.windows_folder + "\\Temp\\");
+}
+
 std::optional<std::string> BrowserText(const Known& k) {
   // Only a damaged file could be named "Browser non trovato", the path a failed look-up leaves.
   if (!k.Knows(kBrowserFacts | kFileFacts) || !k.files_certain) return std::nullopt;
   if (k.association == Association::kNone) return "Non trovato";
   if (k.association == Association::kUnknown || k.program == nullptr) return std::nullopt;
-  return k.program->finds_browser ? k.browser_line : "Non trovato";
+  if (k.program->holds_probe) return k.browser_line;
+  const std::optional<bool> elsewhere = ElsewhereHoldsProbe(k);
+  if (!elsewhere) return std::nullopt;
+  return *elsewhere ? k.browser_line : "Non trovato";
 }
 
 Pattern ExpectedReport(const Known& k) {
