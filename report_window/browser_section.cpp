@@ -28,10 +28,10 @@ std::string FoundPath(const std::vector<char>& result) {
 void AppendBrowserSection(ReportPass& pass) {
   using runtime::GuardedStep;
   GuardedStep([&] { pass.Append(std::string(kCrLf) + "Browser predefinito = "); });
-  std::string found_path;
-  uintptr_t found = 0;
   {
     const ProbeFile probe;
+    std::string found_path;
+    uintptr_t found = 0;
     GuardedStep([&] {
       if (probe.Folder().empty()) return;
       std::vector<char> result(kResultBlanks, ' ');
