@@ -111,8 +111,10 @@ TEST_F(ShellTest, StillExecutingFollowsTheStartedProcess) {
   ASSERT_EQ(m.open_processes.size(), 1u);
   const platform::ProcessHandle process = *m.open_processes.begin();
   EXPECT_TRUE(shell.StillExecuting());
-  m.processes[process].running = false;
-  EXPECT_FALSE(shell.StillExecuting());
+  for (const uint32_t ended_with : {0u, 1u, 0xC0000005u}) {
+    m.processes[process] = {false, ended_with};
+    EXPECT_FALSE(shell.StillExecuting()) << "ended with exit code " << ended_with;
+  }
   m.processes[process] = {false, platform::kStillActive};
   EXPECT_TRUE(shell.StillExecuting()) << "an exit code of 259 reads as running";
 }
