@@ -7,7 +7,7 @@ namespace runtime {
 
 void RaiseOverflow() { throw Error(kOverflow, "Overflow"); }
 
-Error CaughtError() {
+Error CaughtError() noexcept {
   try {
     throw;
   } catch (const Error& error) {

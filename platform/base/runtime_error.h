@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace runtime {
 
@@ -16,27 +18,41 @@ constexpr int32_t kEntryPointNotFound = 453;
 
 class Error : public std::exception {
  public:
+  // A description that lasts as long as the program, a string literal, kept by its address:
+  // making such an error allocates nothing, as the errors raised when memory has run out must.
+  struct Literal {
+    const char* text;
+  };
+
   Error(int32_t number, std::string description)
-      : number_(number), description_(std::move(description)) {}
-  int32_t Number() const { return number_; }
-  const std::string& Description() const { return description_; }
-  const char* what() const noexcept override { return description_.c_str(); }
+      : number_(number),
+        shared_(std::make_shared<const std::string>(std::move(description))),
+        text_(shared_->c_str()) {}
+  Error(int32_t number, Literal description) noexcept : number_(number), text_(description.text) {}
+  int32_t Number() const noexcept { return number_; }
+  std::string_view Description() const noexcept { return text_; }
+  const char* what() const noexcept override { return text_; }
 
  private:
   int32_t number_;
-  std::string description_;
+  // Shared by every copy, so that copying an error, as trapping it does, cannot fail.
+  std::shared_ptr<const std::string> shared_;
+  const char* text_;
 };
 
 [[noreturn]] void RaiseOverflow();
 
-inline Error OutOfMemory() { return Error(kOutOfMemory, "Out of memory"); }
+inline Error OutOfMemory() noexcept { return Error(kOutOfMemory, Error::Literal{"Out of memory"}); }
 // Anything thrown that is neither a run-time error nor a failed allocation.
-inline Error InternalError() { return Error(kInternalError, "Internal error"); }
+inline Error InternalError() noexcept {
+  return Error(kInternalError, Error::Literal{"Internal error"});
+}
 
 // The run-time error that the exception being handled stands for; called only inside a catch
 // block. A failed allocation, or a buffer of a size the system reported that no allocation can
-// give, is Out of memory; anything else that is no run-time error is an Internal error.
-Error CaughtError();
+// give, is Out of memory; anything else that is no run-time error is an Internal error. It
+// cannot fail, so no exception escapes the traps and handlers that call it.
+Error CaughtError() noexcept;
 
 // The one way to narrow an integer: a value that does not fit raises Overflow. The limits are
 // compared as values, not converted to the source's type, where a signed target's negative
@@ -63,7 +79,7 @@ int32_t CheckedRound(double value);
 // "Error: N. description": how an error is shown, in the procedure error report and wherever
 // else one reaches the user.
 inline std::string ProcedureErrorText(const Error& error) {
-  return "Error: " + std::to_string(error.Number()) + ". " + error.Description();
+  return "Error: " + std::to_string(error.Number()) + ". " + error.what();
 }
 
 }  // namespace runtime

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 #include "platform/sim/sim_machine.h"
 
@@ -17,6 +18,17 @@ class RuntimeErrorTest : public ::testing::Test {
 TEST_F(RuntimeErrorTest, ReportTextHasNumberAndDescription) {
   EXPECT_EQ(runtime::ProcedureErrorText(runtime::Error(6, "Overflow")), "Error: 6. Overflow");
   EXPECT_EQ(runtime::ProcedureErrorText(runtime::Error(-5, "x")), "Error: -5. x");
+}
+
+// Mapping a caught exception to its run-time error cannot fail in turn, not even when memory is
+// exhausted: a copy of an error shares its description instead of allocating one.
+static_assert(std::is_nothrow_copy_constructible_v<runtime::Error>);
+static_assert(noexcept(runtime::CaughtError()));
+
+TEST_F(RuntimeErrorTest, ACopyOfAnErrorSharesItsDescription) {
+  const runtime::Error error(5, "Invalid procedure call or argument");
+  const runtime::Error copy = error;
+  EXPECT_EQ(copy.what(), error.what()) << "the same text, not a copy of it";
 }
 
 TEST_F(RuntimeErrorTest, TrappedReturnsWhatTheResultHeldAndShowsOneOkBox) {
