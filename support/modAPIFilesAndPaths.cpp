@@ -15,21 +15,23 @@ namespace {
 
 constexpr uint32_t kFixedInfoSignature = 0xFEEF04BD;
 
-// The root block must lie inside the resource and its key end there, since the query trusts
-// the lengths the block states and reads the key to its end. In the 16-bit layout, in which Windows
-// 9x hands back every block and NT a 16-bit module's, the key follows wLength and
-// wValueLength and is text; in the 32-bit layout a wType of 0 or 1 comes first and the block
-// must be binary, since for a text block the query even writes a converted copy past it.
+// The root block must lie inside the resource and its key end inside the block, since the
+// query trusts the lengths the block states and reads the key to its end, into whatever follows
+// the block if need be. In the 16-bit layout, in which Windows 9x hands back every block and NT a
+// 16-bit module's, the key follows wLength and wValueLength and is text; in the 32-bit layout a
+// wType of 0 or 1 comes first and the block must be binary, since for a text block the query even
+// writes a converted copy past it.
 bool RootBlockIsSound(const std::vector<uint8_t>& resource) {
   constexpr size_t kHeader16 = 4, kHeader32 = 6;
   if (resource.size() < kHeader32) return false;
   const size_t length = resource[0] | resource[1] << 8;
   if (length > resource.size()) return false;
   if (resource[4] >= ' ') {
-    return std::find(resource.begin() + kHeader16, resource.end(), 0) != resource.end();
+    const auto block_end = resource.begin() + static_cast<std::ptrdiff_t>(length);
+    return length > kHeader16 && std::find(resource.begin() + kHeader16, block_end, 0) != block_end;
   }
   if (resource[4] != 0 || resource[5] != 0) return false;
-  for (size_t at = kHeader32; at + 1 < resource.size(); at += 2) {
+  for (size_t at = kHeader32; at + 1 < length; at += 2) {
     if (resource[at] == 0 && resource[at + 1] == 0) return true;
   }
   return false;

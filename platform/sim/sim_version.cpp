@@ -139,8 +139,8 @@ int32_t GetFileVersionInfoA(const std::string& path, uint32_t, uint32_t size, vo
 }
 
 // The root block's value follows its header and its key, aligned to 4 bytes, in either layout.
-// Like the real query it trusts the value length the block states; it reads the key only as
-// far as the buffer that GetFileVersionInfoA filled.
+// Like the real query it trusts the value length the block states. It reads the key only
+// inside the block: its stated length, no further than the buffer GetFileVersionInfoA filled.
 int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** buffer,
                        uint32_t* length) {
   sim::Enter("VerQueryValueA");
@@ -149,16 +149,20 @@ int32_t VerQueryValueA(const void* block, const std::string& sub_block, void** b
   if (sub_block != "\\" || filled == buffers.end() || filled->second < 6) return 0;
   const auto* bytes = static_cast<const uint8_t*>(block);
   const std::vector<uint8_t> head(bytes, bytes + filled->second);
+  const size_t block_end = std::min<size_t>(sim::Word(head, 0), head.size());
   const bool narrow = sim::In16BitLayout(head);
   const size_t width = narrow ? 1 : 2;
   size_t key_end = narrow ? 4 : 6;
-  while (key_end + width <= head.size() && (head[key_end] != 0 || head[key_end + width - 1] != 0)) {
+  while (key_end + width <= block_end && (head[key_end] != 0 || head[key_end + width - 1] != 0)) {
     key_end += width;
   }
-  // The real call reads the key to its end, wherever that is: past the buffer, it would read
-  // memory the program does not own, so a program that lets it is at fault.
-  if (key_end + width > head.size()) {
-    throw std::logic_error("VerQueryValueA would read past the block: its key does not end");
+  // The real call reads the key to its end, wherever that is. Past the block lies no part of
+  // the resource: after a 32-bit block the signature "FE2X" (Wine's GetFileVersionInfoW, in
+  // version.c, writes it there; its comment gives it to Windows 2000, XP and Server 2003), then
+  // whatever the program filled its buffer with, then memory it does not own. A program that
+  // lets the call read there is at fault.
+  if (key_end + width > block_end) {
+    throw std::logic_error("VerQueryValueA would read past the block: its key does not end in it");
   }
   // A block that states no fixed part still hands back where it would be, with length 0, as
   // the real call does for any value of length 0 (ReactOS's apitests, VerQueryValue.c, on

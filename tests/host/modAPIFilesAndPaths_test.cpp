@@ -61,9 +61,17 @@ TEST_F(FilesTest, FilesWithoutAUsableVersionGiveEmpty) {
   long_16bit[0] = 0xFF;
   const std::vector<uint8_t> unended_16bit{8, 0, 52, 0, 'V', 'S', '_', 'V'};
   const std::vector<uint8_t> unended_key{8, 0, 52, 0, 0, 0, 'V', 0};
+  // The key ends in the resource but past the block's stated length, in either layout.
+  std::vector<uint8_t> key_past_block = sim::VersionResource(0x10000, 0);
+  key_past_block[0] = 20;
+  std::vector<uint8_t> key_past_16bit_block =
+      sim::SixteenBitLayout(sim::VersionResource(0x10000, 0));
+  key_past_16bit_block[0] = 12;
   sim::AddFile("C:\\LONG16.DLL", WithVersion(long_16bit));
   sim::AddFile("C:\\UNENDED16.DLL", WithVersion(unended_16bit));
   sim::AddFile("C:\\UNENDED.DLL", WithVersion(unended_key));
+  sim::AddFile("C:\\KEYPAST.DLL", WithVersion(key_past_block));
+  sim::AddFile("C:\\KEYPAST16.DLL", WithVersion(key_past_16bit_block));
   sim::AddFile("C:\\TEXT.TXT");
   sim::AddFile("C:\\NOROOT.DLL", WithVersion(no_root));
   sim::AddFile("C:\\SHORT.DLL", WithVersion(short_root));
@@ -75,7 +83,7 @@ TEST_F(FilesTest, FilesWithoutAUsableVersionGiveEmpty) {
   for (const char* path :
        {"C:\\TEXT.TXT", "C:\\NOROOT.DLL", "C:\\SHORT.DLL", "C:\\TINY.DLL", "C:\\EMPTY.DLL",
         "C:\\TEXT.DLL", "C:\\LONG.DLL", "C:\\NOSIG.DLL", "C:\\LONG16.DLL", "C:\\UNENDED16.DLL",
-        "C:\\UNENDED.DLL", "C:\\MISSING.DLL", ""}) {
+        "C:\\UNENDED.DLL", "C:\\KEYPAST.DLL", "C:\\KEYPAST16.DLL", "C:\\MISSING.DLL", ""}) {
     EXPECT_EQ(GetFileVersion(path), "") << path;
   }
   EXPECT_EQ(GetFileVersion("C:\\" + std::string(300, 'a') + ".dll"), "");
