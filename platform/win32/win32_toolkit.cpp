@@ -95,13 +95,15 @@ void ShowUntrappedError(const runtime::Error& error) {
 }
 
 // An error escaping an event handler must not unwind through the system's code: it is shown,
-// and the window goes on.
+// and the window goes on. True when the handler finished.
 template <typename Handler>
-void RunHandler(Handler&& handler) {
+bool RunHandler(Handler&& handler) {
   try {
     handler();
+    return true;
   } catch (...) {
     ShowUntrappedError(runtime::CaughtError());
+    return false;
   }
 }
 
@@ -543,9 +545,10 @@ void RunForm() {
   TellPhase("Sondrel: report complete");
   if (StillCurrent(hwnd)) {
     form.loaded = true;
-    // Laid out first, so that the report box wraps its text once, at its final width.
-    RunHandler([&] { events.Resize(); });
-    if (StillCurrent(hwnd)) form.laid_out_before_show = ClientSize(hwnd);
+    // Laid out first, so that the report box wraps its text once, at its final width. Only a
+    // layout that finished spares the one as the window shows.
+    const bool laid_out = RunHandler([&] { events.Resize(); });
+    if (laid_out && StillCurrent(hwnd)) form.laid_out_before_show = ClientSize(hwnd);
     TellPhase("Sondrel: laid out");
   }
   if (StillCurrent(hwnd)) ShowLoaded(form);

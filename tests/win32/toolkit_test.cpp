@@ -28,7 +28,10 @@ class TestForm : public toolkit::FormEvents {
   void Load() override {
     if (on_load) on_load();
   }
-  void Resize() override { ++resizes; }
+  void Resize() override {
+    ++resizes;
+    if (on_resize) on_resize();
+  }
   void Click(ControlId control) override {
     clicks.push_back(control);
     if (on_click) on_click();
@@ -58,12 +61,15 @@ class TestForm : public toolkit::FormEvents {
   }
 
   std::function<void()> on_load;
+  std::function<void()> on_resize;
   std::function<void()> on_click;
   int resizes = 0;
   std::vector<ControlId> clicks;
 
  private:
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    // An error box before the show runs the timer from its own loop.
+    if (!IsWindowVisible(Window())) return;
     KillTimer(nullptr, timer);
     current_->shown_();
     toolkit::UnloadForm();
@@ -158,6 +164,18 @@ TEST(ToolkitErrors, AnErrorEscapingAHandlerIsShownAndTheWindowGoesOn) {
       EXPECT_EQ(dialog.buttons, 1) << "OK only";
     }
   }
+}
+
+// The error is shown, and the window is not left half laid out.
+TEST(ToolkitErrors, AFirstLayoutThatFailedIsDoneAgainAsTheWindowShows) {
+  win32_test::DialogWatch watch;
+  TestForm form;
+  TestForm::AddButton(120);
+  form.on_resize = [&] {
+    if (form.resizes == 1) runtime::RaiseOverflow();
+  };
+  form.RunShown([&] { EXPECT_EQ(form.resizes, 2); });
+  EXPECT_EQ(watch.Stop().size(), 1u);
 }
 
 }  // namespace
