@@ -19,6 +19,16 @@ namespace {
 
 using win32_test::CreatedTree;
 
+// A list of fewer names than a size written beside it ends in null pointers, and the preload
+// would crash at start.
+constexpr bool EveryEntryNamesADll() {
+  for (const char* dll : win32::kPreloadedLibraries) {
+    if (dll == nullptr || *dll == '\0') return false;
+  }
+  return true;
+}
+static_assert(EveryEntryNamesADll());
+
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
