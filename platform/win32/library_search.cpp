@@ -28,8 +28,11 @@ class QuietLoadErrors {
   UINT previous_;
 };
 
-// In-process COM objects, the shell's among them, stop working on Vista once the search is
-// kept to the system folder, so there it is left as it is, as installers do.
+// In-process COM objects, the shell's among them, stop working on Vista and Server 2008 (both
+// version 6.0) once the search is kept to the system folder, so there it is left as it is, as
+// installers do. GetVersionExA reports the version a compatibility layer gives: under an XP
+// layer there, with the update that adds SetDefaultDllDirectories (KB2533623), it is called
+// after all. Wine cannot show this.
 bool RunsOnVista() {
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
