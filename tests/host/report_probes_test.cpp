@@ -279,55 +279,72 @@ TEST_F(ProbesTest, ReadOnlyAttributeOfTheProgramFolderIsIgnored) {
 // browser's line is whole, and nothing is left anywhere.
 struct ProgramPlace {
   const char* place;
-  uint32_t code_page;
-  std::string program;  // as GetModuleFileNameA hands it out
   std::function<void(sim::Machine&)> arrange;
   std::string looked_up;  // where the shell looked for the probe file; empty when it was not asked
   std::string browser;    // the browser's line after its label
 };
 
-// The folders of "\x83\x5C\x83t\x83g" (code page 932) and "\xA5\x5C" (950) end in the byte of a
-// backslash.
-const std::string kJapaneseBrowser = "C:\\\x83\x5C\x83t\x83g\\Browser\\browser.exe";
-const std::string kChineseBrowser = "C:\\\xA5\x5C\\browser.exe";
 const std::string kIe = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE versione 6.0.2900.2180";
 constexpr char kTemp[] = "C:\\WINDOWS\\TEMP\\kelvoran.htm";
+constexpr char kWindowsTemp[] = "C:\\WINDOWS\\Temp\\kelvoran.htm";
 
-void RefuseFiles(sim::Machine& m, const std::string& folder) {
-  m.files[folder].refuses_new_files = true;
+// Folders that refuse new files; a "?" in a folder of the program's path names nothing.
+void Refusing(sim::Machine& m, std::initializer_list<std::string> folders,
+              const std::string& program = "") {
+  for (const std::string& folder : folders) m.files[folder].refuses_new_files = true;
+  if (!program.empty()) m.module_file_name = program;
+}
+
+// A program and a browser below folders whose names end in a character whose second byte is a
+// backslash's: "\x95\x5C" and "\x83\x5C" in code page 932, "\xA5\x5C" in 950.
+void DoubleByte(sim::Machine& m, uint32_t code_page, const std::string& program,
+                const std::string& browser) {
+  m.code_page = code_page;
+  m.module_file_name = program;
+  sim::AddFile(program);
+  sim::AddFile(browser,
+               {platform::kFileAttributeNormal, "", sim::VersionResource(0x60000, 0xB540884)});
+  m.htm_program = browser;
 }
 
 const ProgramPlace kPlaces[] = {
-    {"read-only folder", 1252, "", [](sim::Machine& m) { RefuseFiles(m, kProgramFolder); }, kTemp,
+    {"read-only folder", [](sim::Machine& m) { Refusing(m, {kProgramFolder}); }, kTemp, kIe},
+    {"name outside the code page",
+     [](sim::Machine& m) { Refusing(m, {}, "C:\\Users\\Giulia\\????????\\Sondrel.exe"); }, kTemp,
      kIe},
-    {"name outside the code page", 1252, "C:\\Users\\Giulia\\????????\\Sondrel.exe", nullptr, kTemp,
-     kIe},
-    {"folder too long for the system", 1252, "C:\\" + std::string(400, 'd') + "\\Sondrel.exe",
-     nullptr, kTemp, kIe},
-    {"temporary folder read-only too", 1252, "",
+    {"folder too long for the system",
+     [](sim::Machine& m) { Refusing(m, {}, "C:\\" + std::string(400, 'd') + "\\Sondrel.exe"); },
+     kTemp, kIe},
+    {"temporary folder read-only too",
      [](sim::Machine& m) {
-       RefuseFiles(m, kProgramFolder);
        sim::AddFolder("C:\\Users\\Giulia\\Temp");
-       RefuseFiles(m, "C:\\Users\\Giulia\\Temp");
        m.temp_path = "C:\\Users\\Giulia\\Temp\\";
+       Refusing(m, {kProgramFolder, "C:\\Users\\Giulia\\Temp"});
      },
-     "C:\\WINDOWS\\Temp\\kelvoran.htm", kIe},
-    {"no temporary folder call", 1252, "",
+     kWindowsTemp, kIe},
+    {"no temporary folder call",
      [](sim::Machine& m) {
-       RefuseFiles(m, kProgramFolder);
+       Refusing(m, {kProgramFolder});
        m.uncallable.insert("GetTempPathA");
      },
-     "C:\\WINDOWS\\Temp\\kelvoran.htm", kIe},
-    {"no folder takes a file", 1252, "",
+     kWindowsTemp, kIe},
+    {"no folder takes a file",
      [](sim::Machine& m) {
-       RefuseFiles(m, kProgramFolder);
-       RefuseFiles(m, "C:\\WINDOWS\\TEMP");
+       Refusing(m, {kProgramFolder, "C:\\WINDOWS\\TEMP"});
      },
      "", "Non trovato"},
-    {"Japanese", 932, "C:\\Sondrel\x95\x5C\\Sondrel.exe", nullptr,
-     "C:\\Sondrel\x95\x5C\\kelvoran.htm", kJapaneseBrowser + " versione 6.0.2900.2180"},
-    {"Traditional Chinese", 950, "C:\\\xA5\x5C\\Sondrel.exe", nullptr, "C:\\\xA5\x5C\\kelvoran.htm",
-     kChineseBrowser + " versione 6.0.2900.2180"},
+    {"Japanese",
+     [](sim::Machine& m) {
+       DoubleByte(m, 932, "C:\\Sondrel\x95\x5C\\Sondrel.exe",
+                  "C:\\\x83\x5C\x83t\x83g\\Browser\\browser.exe");
+     },
+     "C:\\Sondrel\x95\x5C\\kelvoran.htm",
+     "C:\\\x83\x5C\x83t\x83g\\Browser\\browser.exe versione 6.0.2900.2180"},
+    {"Traditional Chinese",
+     [](sim::Machine& m) {
+       DoubleByte(m, 950, "C:\\\xA5\x5C\\Sondrel.exe", "C:\\\xA5\x5C\\browser.exe");
+     },
+     "C:\\\xA5\x5C\\kelvoran.htm", "C:\\\xA5\x5C\\browser.exe versione 6.0.2900.2180"},
 };
 
 TEST_F(ProbesTest, WhereverTheProgramRunsFrom) {
@@ -335,22 +352,9 @@ TEST_F(ProbesTest, WhereverTheProgramRunsFrom) {
     SCOPED_TRACE(row.place);
     sim::Reset();
     AddProgramAndSystemFolders();
-    m.code_page = row.code_page;
-    if (row.code_page == 1252) {
-      InstallBrowser();
-    } else {
-      const std::string browser = row.code_page == 932 ? kJapaneseBrowser : kChineseBrowser;
-      sim::AddFile(browser,
-                   {platform::kFileAttributeNormal, "", sim::VersionResource(0x60000, 0xB540884)});
-      m.htm_program = browser;
-    }
-    if (!row.program.empty()) {
-      m.module_file_name = row.program;
-      // The "?" the system puts for a character outside the code page names nothing.
-      if (row.program.find('?') == std::string::npos) sim::AddFile(row.program);
-    }
-    if (row.arrange) row.arrange(m);
-    const auto files_before = m.files;
+    InstallBrowser();
+    row.arrange(m);
+    const size_t files = m.files.size();
     frmMain placed;
     placed.Show();
     const std::string report = placed.Text1.Text();
@@ -359,7 +363,7 @@ TEST_F(ProbesTest, WhereverTheProgramRunsFrom) {
     EXPECT_EQ(m.executable_look_ups, row.looked_up.empty()
                                          ? std::vector<std::string>{}
                                          : std::vector<std::string>{row.looked_up});
-    EXPECT_EQ(m.files.size(), files_before.size()) << "nothing is left behind";
+    EXPECT_EQ(m.files.size(), files) << "nothing is left behind";
     EXPECT_TRUE(m.message_boxes.empty());
   }
 }
