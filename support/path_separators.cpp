@@ -6,9 +6,11 @@
 namespace support {
 
 size_t LastSeparator(const std::string& path) {
-  const std::vector<size_t> separators =
-      ansi::SeparatorsOf(path, [](uint8_t byte) { return platform::IsDBCSLeadByte(byte) != 0; });
-  return separators.empty() ? std::string::npos : separators.back();
+  size_t last = std::string::npos;
+  ansi::ForEachSeparator(
+      path, [](uint8_t byte) { return platform::IsDBCSLeadByte(byte) != 0; },
+      [&](size_t at) { last = at; });
+  return last;
 }
 
 bool EndsWithSeparator(const std::string& path) {

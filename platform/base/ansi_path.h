@@ -5,23 +5,20 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace ansi {
 
-// The offsets of the backslashes that are characters of their own, first to last. A lead byte
-// at the very end, with nothing after it, stands alone.
-template <typename IsLeadByte>
-std::vector<size_t> SeparatorsOf(const std::string& path, IsLeadByte is_lead_byte) {
-  std::vector<size_t> separators;
+// Calls on_separator with the offset of each backslash that is a character of its own, first
+// to last. A lead byte at the very end, with nothing after it, stands alone.
+template <typename IsLeadByte, typename OnSeparator>
+void ForEachSeparator(const std::string& path, IsLeadByte is_lead_byte, OnSeparator on_separator) {
   for (size_t at = 0; at < path.size(); ++at) {
     if (path[at] == '\\') {
-      separators.push_back(at);
+      on_separator(at);
     } else if (at + 1 < path.size() && is_lead_byte(static_cast<uint8_t>(path[at]))) {
       ++at;
     }
   }
-  return separators;
 }
 
 }  // namespace ansi

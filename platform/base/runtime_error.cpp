@@ -5,6 +5,12 @@
 
 namespace runtime {
 
+// Made once here rather than inlined at every place an error is raised.
+Error::Error(int32_t number, std::string description)
+    : number_(number),
+      shared_(std::make_shared<const std::string>(std::move(description))),
+      text_(shared_->c_str()) {}
+
 void RaiseOverflow() { throw Error(kOverflow, "Overflow"); }
 
 Error CaughtError() noexcept {

@@ -24,10 +24,7 @@ class Error : public std::exception {
     const char* text;
   };
 
-  Error(int32_t number, std::string description)
-      : number_(number),
-        shared_(std::make_shared<const std::string>(std::move(description))),
-        text_(shared_->c_str()) {}
+  Error(int32_t number, std::string description);
   Error(int32_t number, Literal description) noexcept : number_(number), text_(description.text) {}
   int32_t Number() const noexcept { return number_; }
   std::string_view Description() const noexcept { return text_; }

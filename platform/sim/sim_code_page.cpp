@@ -9,7 +9,9 @@ namespace sim {
 bool IsLeadByte(uint8_t byte) { return IsLeadByteOf(machine().code_page, byte); }
 
 std::vector<size_t> Separators(const std::string& path) {
-  return ansi::SeparatorsOf(path, IsLeadByte);
+  std::vector<size_t> separators;
+  ansi::ForEachSeparator(path, IsLeadByte, [&](size_t at) { separators.push_back(at); });
+  return separators;
 }
 
 bool EndsWithSeparator(const std::string& path) {

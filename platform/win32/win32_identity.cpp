@@ -28,11 +28,6 @@ int32_t GetUserNameA(char* buffer, uint32_t* size) {
   return done;
 }
 
-uint32_t GetTempPathA(uint32_t size, char* buffer) {
-  static const win32::EntryPoint<decltype(::GetTempPathA)> entry("kernel32.dll", "GetTempPathA");
-  return entry(size, buffer);
-}
-
 uint32_t GetTempFileNameA(const std::string& path, const std::string& prefix, uint32_t unique,
                           char* name) {
   static const win32::EntryPoint<decltype(::GetTempFileNameA)> entry("kernel32.dll",

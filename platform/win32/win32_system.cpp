@@ -1,4 +1,5 @@
-// Version, folders, locale and display: forwarded to kernel32, user32 and gdi32.
+// Version, folders (the temporary folder too, which the browser look-up may need), locale,
+// code page and display: forwarded to kernel32, user32 and gdi32.
 #include "platform/platform.h"
 #include "platform/win32/entry_point.h"
 
@@ -27,6 +28,11 @@ int32_t IsDBCSLeadByte(uint8_t byte) {
   static const win32::EntryPoint<decltype(::IsDBCSLeadByte)> entry("kernel32.dll",
                                                                    "IsDBCSLeadByte");
   return entry(byte);
+}
+
+uint32_t GetTempPathA(uint32_t size, char* buffer) {
+  static const win32::EntryPoint<decltype(::GetTempPathA)> entry("kernel32.dll", "GetTempPathA");
+  return entry(size, buffer);
 }
 
 uint32_t GetUserDefaultLCID() {
