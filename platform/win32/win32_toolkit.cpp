@@ -219,8 +219,11 @@ void OnSysColorChange(HWND hwnd) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// Labels sit on the button face, not on the white of an edit box.
+// Labels and frame captions sit on the button face, not on the white of an edit box, in the
+// scheme's text colour, as DefWindowProc gives them: left as the device context has it, the
+// text is black, and lost on the black face of a dark high-contrast scheme.
 LRESULT OnCtlColorStatic(HDC dc) {
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }

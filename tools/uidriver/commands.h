@@ -24,6 +24,8 @@ int ListCommand(const Context& ctx);
 int TextCommand(const Context& ctx);
 // Prints the text of the report box.
 int ReportCommand(const Context& ctx);
+// Prints how many lines a multi-line edit box shows its text on.
+int LinesCommand(const Context& ctx);
 int SetTextCommand(const Context& ctx);
 int ResizeCommand(const Context& ctx);
 int ClickCommand(const Context& ctx);
@@ -40,6 +42,8 @@ int PixelsCommand(const Context& ctx);
 
 int FocusCommand(const Context& ctx);
 int KeyCommand(const Context& ctx);
+// Types text into a control, a character message for each character; returns once it is in.
+int TypeCommand(const Context& ctx);
 // Presses Tab N times, or Shift+Tab with "back", printing the focused id after each.
 int TabOrderCommand(const Context& ctx);
 
@@ -50,6 +54,9 @@ int AnswerCommand(const Context& ctx);
 int MsgIconCommand(const Context& ctx);
 int NoMsgBoxCommand(const Context& ctx);
 int ClipboardCommand(const Context& ctx);
+// Prints what a screen reader is told of a control: its accessible name, a tab and its state
+// flags in hexadecimal, through the system's accessibility layer (oleacc).
+int AccessibleCommand(const Context& ctx);
 
 // Registry commands; they need no window, and answer kNotFound for a key or value that is not
 // there. regget prints "KIND<TAB>DATA" as reg.exe lists the value.

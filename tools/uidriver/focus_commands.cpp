@@ -134,6 +134,20 @@ int KeyCommand(const Context& ctx) {
   throw Failure{kFailed, kUsage};
 }
 
+int TypeCommand(const Context& ctx) {
+  if (ctx.args.size() != 2) throw Failure{kFailed, "usage: type ID TEXT"};
+  HWND target = ControlById(ctx.main, ParseInt(ctx.args[0]));
+  // Sent, not posted: the text is in the control when the command returns.
+  for (const char c : ctx.args[1]) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(target, WM_CHAR, static_cast<BYTE>(c), 1, SMTO_ABORTIFHUNG,
+                             ctx.timeout_ms, &result)) {
+      throw Failure{kTimedOut, "the control takes no characters"};
+    }
+  }
+  return kOk;
+}
+
 int TabOrderCommand(const Context& ctx) {
   const bool back = ctx.args.size() == 2 && ctx.args[1] == "back";
   if (ctx.args.size() != 1 && !back) throw Failure{kFailed, "usage: tab-order N [back]"};

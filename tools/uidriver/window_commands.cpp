@@ -68,6 +68,18 @@ int TextCommand(const Context& ctx) {
   return kOk;
 }
 
+int LinesCommand(const Context& ctx) {
+  RequireArgs(ctx, 1, "lines ID");
+  HWND box = ControlById(ctx.main, ParseInt(ctx.args[0]));
+  WaitForPostedMessages(box, ctx.timeout_ms);  // typed text first
+  DWORD_PTR lines = 0;
+  if (!SendMessageTimeoutA(box, EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &lines)) {
+    throw Failure{kFailed, "EM_GETLINECOUNT failed"};
+  }
+  Print(std::to_string(lines) + "\n");
+  return kOk;
+}
+
 int ReportCommand(const Context& ctx) {
   RequireArgs(ctx, 0, "report");
   Print(WindowText(ReportBox(ctx.main)));
