@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-31}
-scripts/setup.sh >/dev/null
+scripts/setup.sh
 scripts/build.sh win32 >/dev/null
 program='build\win32\Sondrel.exe'
 if [ "${2:-}" = --preloading ]; then

@@ -5,7 +5,7 @@
 # sources: its entries carry fixed dates.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >/dev/null
+scripts/setup.sh
 scripts/build.sh win32 >/dev/null
 version=$(sed -n 's/^ *VALUE "FileVersion", "\(.*\)"/\1/p' resources/sondrel.rc)
 [ -n "$version" ] || { echo "release: no FileVersion in resources/sondrel.rc" >&2; exit 1; }

@@ -3,8 +3,16 @@
 # Without a display it runs under a private Xvfb, saves a screenshot and prints the report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >/dev/null
-scripts/build.sh win32
+# The set-up tells what it installs and builds; on a machine that has everything it says
+# nothing. Of the build only the result is told, and on failure its whole output.
+scripts/setup.sh
+started=$SECONDS
+if ! log=$(scripts/build.sh win32 2>&1); then
+  echo "$log" >&2
+  echo "build: failed" >&2
+  exit 1
+fi
+echo "build: build/win32/Sondrel.exe ready ($((SECONDS - started)) s)"
 exe=build/win32/Sondrel.exe
 if [ -n "${DISPLAY:-}" ]; then
   exec env WINEDEBUG=-all wine "$exe"

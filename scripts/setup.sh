@@ -90,12 +90,14 @@ runs_32bit_natively() {
 }
 
 set_up_emulation() {
+  local changed=
   if ! apt-cache policy qemu-user 2>/dev/null | grep -q " $emulation_suite/"; then
     add_debian_source "$emulation_suite.sources" deb "$emulation_suite"
     apt_updated=
   fi
   if ! dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | grep -q '^1:[1-9][0-9]\.'; then
     echo "setup: installing qemu-user from $emulation_suite"
+    changed=1
     apt_update
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
       -t "$emulation_suite" qemu-user
@@ -107,6 +109,7 @@ set_up_emulation() {
     # F: the interpreter is opened now, so it is found from any root and in any namespace.
     echo ":qemu-i386:M::$i386_magic:$i386_mask:/usr/bin/qemu-i386:F" |
       as_root tee "$binfmt/register" >/dev/null
+    changed=1
   fi
   local answer
   if ! answer=$(/usr/lib/wine/wineserver32 --version 2>&1); then
@@ -114,7 +117,7 @@ set_up_emulation() {
     echo "setup: Wine's 32-bit side does not run under emulation either" >&2
     exit 1
   fi
-  echo "setup: Wine's 32-bit side runs under qemu-user emulation"
+  [ -z "$changed" ] || echo "setup: Wine's 32-bit side runs under qemu-user emulation"
 }
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -140,6 +143,6 @@ for wanted in it_IT ja_JP; do
     as_root locale-gen >/dev/null
   fi
 done
-# The compilers Sondrel.exe is built with, made once per machine.
+# The compilers Sondrel.exe is built with, made once per machine. On a machine that has
+# everything, the set-up says nothing.
 scripts/toolchain.sh
-echo "setup: everything needed is installed"

@@ -57,10 +57,11 @@ complete() {
   done
 }
 
-if complete; then
-  echo "toolchain: the $arch compilers in $prefix are complete"
+# On a machine that has them, nothing is said.
+if missing=$(complete); then
   exit 0
 fi
+echo "$missing"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sondrel-toolchain.XXXXXX")
 # Kept when a stage fails, for its logs.
