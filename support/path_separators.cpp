@@ -5,16 +5,16 @@
 
 namespace support {
 
-size_t LastSeparator(const std::string& path) {
-  size_t last = std::string::npos;
-  ansi::ForEachSeparator(
-      path, [](uint8_t byte) { return platform::IsDBCSLeadByte(byte) != 0; },
-      [&](size_t at) { last = at; });
-  return last;
-}
+namespace {
+
+bool IsLeadByte(uint8_t byte) { return platform::IsDBCSLeadByte(byte) != 0; }
+
+}  // namespace
+
+size_t LastSeparator(const std::string& path) { return ansi::LastSeparator(path, IsLeadByte); }
 
 bool EndsWithSeparator(const std::string& path) {
-  return !path.empty() && LastSeparator(path) == path.size() - 1;
+  return ansi::EndsWithSeparator(path, IsLeadByte);
 }
 
 }  // namespace support

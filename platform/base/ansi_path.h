@@ -21,4 +21,18 @@ void ForEachSeparator(const std::string& path, IsLeadByte is_lead_byte, OnSepara
   }
 }
 
+// The offset of the last backslash; npos when the path has none.
+template <typename IsLeadByte>
+size_t LastSeparator(const std::string& path, IsLeadByte is_lead_byte) {
+  size_t last = std::string::npos;
+  ForEachSeparator(path, is_lead_byte, [&](size_t at) { last = at; });
+  return last;
+}
+
+// Whether the last character is a backslash.
+template <typename IsLeadByte>
+bool EndsWithSeparator(const std::string& path, IsLeadByte is_lead_byte) {
+  return !path.empty() && LastSeparator(path, is_lead_byte) == path.size() - 1;
+}
+
 }  // namespace ansi

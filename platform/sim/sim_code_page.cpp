@@ -14,9 +14,10 @@ std::vector<size_t> Separators(const std::string& path) {
   return separators;
 }
 
+size_t LastSeparator(const std::string& path) { return ansi::LastSeparator(path, IsLeadByte); }
+
 bool EndsWithSeparator(const std::string& path) {
-  const std::vector<size_t> separators = Separators(path);
-  return !separators.empty() && separators.back() + 1 == path.size();
+  return ansi::EndsWithSeparator(path, IsLeadByte);
 }
 
 }  // namespace sim

@@ -13,12 +13,6 @@ namespace {
 // The ANSI file functions take no path of MAX_PATH characters or more.
 constexpr size_t kMaxPath = 260;
 
-// The offset of the path's last backslash; npos when it has none.
-size_t LastSeparator(const std::string& path) {
-  const std::vector<size_t> separators = Separators(path);
-  return separators.empty() ? std::string::npos : separators.back();
-}
-
 std::string Parent(const std::string& path) {
   const size_t separator = LastSeparator(path);
   return separator == std::string::npos ? std::string() : path.substr(0, separator);

@@ -250,6 +250,7 @@ const File* FindNamed(const std::string& path);
 // a path found by stepping through it by character, as Windows reads an ANSI path.
 bool IsLeadByte(uint8_t byte);
 std::vector<size_t> Separators(const std::string& path);
+size_t LastSeparator(const std::string& path);  // npos when the path has none
 bool EndsWithSeparator(const std::string& path);
 // Whether the path starts at a drive's root or a network share: "C:\...", "\\server\...".
 bool IsFullPath(const std::string& path);

@@ -4,7 +4,7 @@ import os
 import shutil
 import subprocess
 
-from sondrel import DRIVE_C, EXE, WINE_RUN, Sondrel, default_value, reg_add, reg_delete, run_captured
+from sondrel import DRIVE_C, EXE, Sondrel
 from test_report_probes import ProbeTestCase, file_version, line, report, versioned_module, wine_browser
 
 PROBE_FILE = "kelvoran.htm"
@@ -62,14 +62,7 @@ class PlacesTest(ProbeTestCase):
         module, version = versioned_module("A")
         shutil.copyfile(module, os.path.join(folder, JAPANESE_BROWSER[-1]))
         browser = "C:\\" + "\\".join(JAPANESE_BROWSER)
-        original = default_value(r"HKCR\.htm")
-        self.addCleanup(reg_add, r"HKCR\.htm", "", "REG_SZ", original)
-        self.addCleanup(reg_delete, r"HKCR\SondrelPaginaGiapponese")
-        # reg.exe takes the name in Unicode, which the UI driver's ANSI calls could not.
-        run_captured([WINE_RUN, "reg", "add", r"HKCR\SondrelPaginaGiapponese\shell\open\command",
-                      "/ve", "/d", '"%s" "%%1"' % browser, "/f"],
-                     env=dict(os.environ, **JAPANESE), check=True)
-        reg_add(r"HKCR\.htm", "", "REG_SZ", "SondrelPaginaGiapponese")
+        self.associate('"%s" "%%1"' % browser, env=JAPANESE)
         return "Browser predefinito = %s versione %s" % (browser, version)
 
     def test_browser_line_wherever_the_program_runs(self):

@@ -202,6 +202,21 @@ class ProbeTestCase(unittest.TestCase):
         self.assertIn(attribute[1].upper(), wine("attrib", windows_path).stdout.decode(
             "latin-1").split(windows_path)[0])
 
+    def associate(self, command, env=None):
+        """Points .htm at a class of this test's own, restoring the association afterwards. With
+        the environment of a locale, reg.exe writes the command in Unicode, which takes names the
+        UI driver's single-byte calls cannot."""
+        original = default_value(r"HKCR\.htm")
+        self.addCleanup(reg_add, r"HKCR\.htm", "", "REG_SZ", original)
+        self.addCleanup(reg_delete, r"HKCR\SondrelTestPage")
+        key = r"HKCR\SondrelTestPage\shell\open\command"
+        if env:
+            run_captured([WINE_RUN, "reg", "add", key, "/ve", "/d", command, "/f"],
+                         env=dict(os.environ, **env), check=True)
+        else:
+            reg_add(key, "", "REG_SZ", command)
+        reg_add(r"HKCR\.htm", "", "REG_SZ", "SondrelTestPage")
+
     def copy_program(self, folder):
         """A copy of Sondrel.exe in a folder of its own under C:, and its Windows path."""
         self.make_folder(os.path.join(DRIVE_C, folder))
@@ -221,14 +236,6 @@ class DefaultBrowserTest(ProbeTestCase):
         self.assertEqual(line(lines, "Browser predefinito = "),
                          "Browser predefinito = %s versione %s" % (long_path, file_version(path)))
         self.assertNoProbeFileIn(EXE)
-
-    def associate(self, command):
-        """Points .htm at a class of this test's own, restoring the association afterwards."""
-        original = default_value(r"HKCR\.htm")
-        self.addCleanup(reg_add, r"HKCR\.htm", "", "REG_SZ", original)
-        self.addCleanup(reg_delete, r"HKCR\SondrelTestPage")
-        reg_add(r"HKCR\SondrelTestPage\shell\open\command", "", "REG_SZ", command)
-        reg_add(r"HKCR\.htm", "", "REG_SZ", "SondrelTestPage")
 
     def test_browser_named_by_short_path_is_reported_long_with_its_version(self):
         folder, name = "Browser di prova", "Navigatore Sondrel.exe"
