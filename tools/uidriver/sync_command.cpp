@@ -9,15 +9,12 @@ namespace {
 
 constexpr DWORD kAnswerMs = 5000;
 
-// A text box's modified flag, which the program never reads, carries the marker: EM_SETMODIFY
-// posted is handled after everything posted before it, and EM_GETMODIFY, sent, tells when.
-bool Modified(HWND box, bool* modified) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(box, EM_GETMODIFY, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result)) {
-    return false;
-  }
-  *modified = result != 0;
-  return true;
+// A text box's limit on its text carries the marker: EM_SETLIMITTEXT posted is handled after
+// everything posted before it, and EM_GETLIMITTEXT, sent, tells when. Nothing typed or clicked
+// changes the limit (the modified flag would not do: a key's character, made by the window and
+// posted behind the marker, sets it again), and the program's limit is far above any text here.
+bool Limit(HWND box, DWORD_PTR* limit) {
+  return SendMessageTimeoutA(box, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, limit) != 0;
 }
 
 }  // namespace
@@ -30,14 +27,17 @@ HWND ReportBox(HWND main) {
 }
 
 void WaitForPostedMessages(HWND box, DWORD timeout_ms) {
-  bool original = false;
-  if (!Modified(box, &original)) throw Failure{kFailed, "the text box does not answer"};
-  // The flag is turned over and back, so the box is left as it was.
-  for (const bool marker : {!original, original}) {
-    if (!PostMessageA(box, EM_SETMODIFY, marker, 0)) throw Failure{kFailed, "the window has gone"};
-    bool now = !marker;
+  DWORD_PTR original = 0;
+  if (!Limit(box, &original) || original < 2)
+    throw Failure{kFailed, "the text box does not answer"};
+  // The limit is lowered by one and put back, so the box is left as it was.
+  for (const DWORD_PTR marker : {original - 1, original}) {
+    if (!PostMessageA(box, EM_SETLIMITTEXT, marker, 0)) {
+      throw Failure{kFailed, "the window has gone"};
+    }
+    DWORD_PTR now = 0;
     const bool handled = WaitUntil(
-        timeout_ms, [&] { return !IsWindow(box) || (Modified(box, &now) && now == marker); });
+        timeout_ms, [&] { return !IsWindow(box) || (Limit(box, &now) && now == marker); });
     if (!IsWindow(box)) throw Failure{kFailed, "the window has gone"};
     if (!handled) throw Failure{kTimedOut, "the window handles no messages"};
   }
