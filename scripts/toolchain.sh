@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds, once per machine, the cross compilers that Sondrel.exe is made with: GCC 12 and the
-# MinGW-w64 runtime from Debian's own sources, for the i486. Debian's i686-w64-mingw32 compilers
-# default to the Pentium Pro and their prebuilt libgcc, libstdc++ and runtime hold CMOV and
-# FCOMI, which the i486, Pentium, K6 and 6x86 of Windows 95 to NT 4.0 machines lack.
+# Builds, once per machine, the cross toolchain that Sondrel.exe is made with: libgcc, libstdc++
+# and the MinGW-w64 runtime from Debian's own sources, for the i486, with GCC 12's driver.
+# Debian's i686-w64-mingw32 compilers default to the Pentium Pro and their prebuilt libgcc,
+# libstdc++ and runtime hold CMOV and FCOMI, which the i486, Pentium, K6 and 6x86 of Windows 95
+# to NT 4.0 machines lack. The compilers proper (cc1, cc1plus) are Debian's own, of the same GCC
+# release: told -march=i486 by the driver, they make the same code as compilers built here.
 #
 # The toolchain goes to $SONDREL_TOOLCHAIN (default ~/.cache/sondrel-i486), outside the
 # checkout. A finished toolchain carries a stamp naming what it was built from; when the stamp
 # matches and every part is there, nothing is done.
 #
 # Needs (scripts/setup.sh installs them): gcc-12-source, Debian's mingw-w64 headers and
-# binutils, its i686 compilers (to build the runtime), GMP, MPFR and MPC headers.
+# binutils, its i686 C and C++ compilers, GMP, MPFR and MPC headers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/toolchain-dir.sh
@@ -20,21 +22,27 @@ prefix=$SONDREL_TOOLCHAIN
 sysroot=$prefix/sysroot
 stamp=$prefix/built-from
 jobs=$(nproc)
+# The toolchain is configured for a folder it never lies in, so that its driver always counts
+# itself moved and hands the compilers its own folders (-iprefix): Debian's compilers would
+# otherwise search Debian's headers.
+configured_prefix=/nonexistent/sondrel-i486
 
 
 package_version() { dpkg-query -W -f='${Version}' "$1"; }
 
-# The compilers are a tool, not part of what ships: GCC's own code is built for speed of
-# building. The target libraries, which are linked into Sondrel.exe, keep GCC's flags for them.
+# The driver and GCC's generator programs are a tool, not part of what ships: they are built
+# for speed of building. The target libraries, which are linked into Sondrel.exe, keep GCC's
+# flags for them.
 compiler_flags="-O1 -g0"
 target_flags="-g -O2"
 
 # What a toolchain was built from; raise the edition when the way it is built changes.
-edition=2
+edition=3
 recipe() {
   echo "edition $edition, arch $arch"
-  echo "compilers built with $compiler_flags, target libraries with $target_flags"
+  echo "driver built with $compiler_flags, target libraries with $target_flags"
   echo "gcc-12-source $(package_version gcc-12-source)"
+  echo "cc1 $(package_version gcc-mingw-w64-i686-win32), cc1plus $(package_version g++-mingw-w64-i686-win32)"
   echo "mingw-w64 $(package_version mingw-w64-i686-dev)"
   echo "binutils $(package_version binutils-mingw-w64-i686)"
 }
@@ -140,13 +148,25 @@ mkdir -p "$sysroot/mingw/include"
 cp -rL "/usr/$target/include/." "$sysroot/mingw/include/"
 stage_done "the runtime"
 
-# GCC with libgcc, libsupc++ and libstdc++, for the i486. The DFSG tarball lacks the hook
-# documentation that the build regenerates; its stamp is made by hand.
+# GCC's driver with libgcc, libsupc++ and libstdc++, for the i486. The DFSG tarball lacks the
+# hook documentation that the build regenerates; its stamp is made by hand.
 tar -xf /usr/src/gcc-12/gcc-*-dfsg.tar.* -C "$work"
+gcc_source=$(echo "$work"/gcc-[0-9]*)
+release=${gcc_source##*/gcc-}
+if [ "$(package_version gcc-mingw-w64-i686-win32 | cut -d- -f1)" != "$release" ] ||
+  [ "$(package_version g++-mingw-w64-i686-win32 | cut -d- -f1)" != "$release" ]; then
+  echo "toolchain: Debian's i686-w64-mingw32 compilers are not of GCC $release, as the installed" \
+    "source is" >&2
+  exit 1
+fi
 mkdir -p "$work/gcc-build/gcc"
 touch "$work/gcc-build/gcc/s-tm-texi"
+# Debian's compilers search no system root: the driver names the runtime's headers after GCC's
+# own, where compilers built here would search them.
 (cd "$work/gcc-build" &&
-  "$work"/gcc-[0-9]*/configure -q --target=$target --prefix="$prefix" --with-sysroot="$sysroot" \
+  "$gcc_source/configure" -q --target=$target --prefix="$configured_prefix" \
+    --with-sysroot="$configured_prefix/sysroot" --with-build-sysroot="$sysroot" \
+    --with-specs="-idirafter %R/mingw/include" --enable-version-specific-runtime-libs \
     --with-arch=$arch --with-tune=generic --enable-languages=c,c++ --disable-multilib \
     --disable-bootstrap --disable-nls --disable-lto --disable-libgomp --disable-libquadmath \
     --disable-libssp --disable-libatomic --disable-shared --enable-static --enable-threads=win32 \
@@ -158,21 +178,51 @@ touch "$work/gcc-build/gcc/s-tm-texi"
     CXXFLAGS_FOR_TARGET="$target_flags" \
     >"$work/configure.log" 2>&1) || { tail -n 40 "$work/configure.log"; exit 1; }
 stage_done "unpacking and configuring GCC"
-# GCC's self-tests test the compilers, not the programs they make.
-long_step "building the C and C++ compilers" "6 to 16" "$work/gcc-build" '*.o' 940 objects \
-  "$work/gcc.log" make -C "$work/gcc-build" -s -j "$jobs" all-gcc SELFTEST_TARGETS=
-stage_done "the compilers"
+# What GCC's folder needs first (its configuration, libiberty, libcpp...), then that folder with
+# Debian's compilers copied in and taken as made: the driver, the generated headers that libgcc
+# is built with and the fixed headers. GCC's self-tests test the compilers, not the programs.
+build_driver() {
+  local cc1 cc1plus needs
+  cc1=$($target-gcc-win32 -print-prog-name=cc1)
+  cc1plus=$($target-g++-win32 -print-prog-name=cc1plus)
+  mapfile -t needs < <(sed -n 's/^all-gcc: //p' "$work/gcc-build/Makefile")
+  make -C "$work/gcc-build" -s -j "$jobs" "${needs[@]}" &&
+    cp "$cc1" "$cc1plus" "$work/gcc-build/gcc/" &&
+    make -C "$work/gcc-build/gcc" -s -j "$jobs" -o cc1 -o cc1plus all SELFTEST_TARGETS=
+}
+long_step "building GCC's driver around Debian's compilers" "1 to 2" "$work/gcc-build" '*.o' \
+  360 objects "$work/gcc.log" build_driver
+stage_done "the driver"
 # std::random_device would use RDRAND and RDSEED where libstdc++ thinks the processor has them.
 export ac_cv_x86_rdrand=no ac_cv_x86_rdseed=no
 long_step "building libgcc, libsupc++ and libstdc++ for the i486" "1 to 4" \
-  "$work/gcc-build/$target" '*.o' 550 objects "$work/libs.log" \
-  make -C "$work/gcc-build" -s -j "$jobs" all-target-libgcc all-target-libstdc++-v3
+  "$work/gcc-build/$target" '*.o' 440 objects "$work/libs.log" \
+  make -C "$work/gcc-build" -s -j "$jobs" -o all-gcc -o maybe-all-gcc all-target-libgcc \
+  all-target-libstdc++-v3
 # The hooks' documentation stamp is older than the generator the build just made; made newer
-# again, it keeps the install from regenerating the documentation.
+# again, it keeps the install from regenerating the documentation. The install goes to a
+# staging folder under the configured prefix, then into the toolchain's own.
 touch "$work/gcc-build/gcc/s-tm-texi"
-make -C "$work/gcc-build" -s install-gcc install-target-libgcc install-target-libstdc++-v3 \
-  >>"$work/libs.log" 2>&1 || { tail -n 40 "$work/libs.log"; exit 1; }
+install_gcc() {
+  make -C "$work/gcc-build/gcc" -s -o cc1 -o cc1plus install DESTDIR="$work/stage" &&
+    make -C "$work/gcc-build" -s -o all-gcc -o maybe-all-gcc install-target-libgcc \
+      install-target-libstdc++-v3 DESTDIR="$work/stage" &&
+    cp -a "$work/stage$configured_prefix/." "$prefix/"
+}
+install_gcc >>"$work/libs.log" 2>&1 || { tail -n 40 "$work/libs.log"; exit 1; }
 stage_done "libgcc and libstdc++"
+
+# Every folder the compilers search for headers must be the toolchain's own: a driver that did
+# not count itself moved would let Debian's compilers search Debian's headers.
+search_folders() {
+  "$prefix/bin/$target-g++" -E -v -x c++ /dev/null 2>&1 >/dev/null |
+    sed -n '/search starts here:/,/End of search list/p' | grep '^ '
+}
+foreign=$(search_folders | grep -v "^ $(realpath "$prefix")/" || true)
+if [ -z "$(search_folders)" ] || [ -n "$foreign" ]; then
+  echo "toolchain: the compilers search headers outside $prefix:${foreign:- none found}" >&2
+  exit 1
+fi
 
 recipe >"$stamp"
 echo "toolchain: built in $(minutes_and_seconds $((SECONDS - started))) into $prefix"
