@@ -1,6 +1,7 @@
-# Cross-build for 32-bit Windows with the i486 compilers that scripts/toolchain.sh builds from
-# Debian's GCC and MinGW-w64 sources: Debian's own i686-w64-mingw32 compilers and their runtime
-# libraries use CMOV and FCOMI, which the processors of many Windows 95 to NT 4.0 machines lack.
+# Cross-build for 32-bit Windows with the i486 toolchain that scripts/toolchain.sh builds from
+# Debian's GCC and MinGW-w64 sources around Debian's own compilers: those default to the Pentium
+# Pro, and their prebuilt runtime libraries use CMOV and FCOMI, which the processors of many
+# Windows 95 to NT 4.0 machines lack.
 # Their thread model is win32: the posix one links winpthreads, which imports functions that
 # Windows 95 and NT 4.0 do not have. Test programs run through Wine in the project's own prefix
 # (see tests/wine/wine-run.sh).
