@@ -153,12 +153,12 @@ stage_done "the runtime"
 tar -xf /usr/src/gcc-12/gcc-*-dfsg.tar.* -C "$work"
 gcc_source=$(echo "$work"/gcc-[0-9]*)
 release=${gcc_source##*/gcc-}
-if [ "$(package_version gcc-mingw-w64-i686-win32 | cut -d- -f1)" != "$release" ] ||
-  [ "$(package_version g++-mingw-w64-i686-win32 | cut -d- -f1)" != "$release" ]; then
-  echo "toolchain: Debian's i686-w64-mingw32 compilers are not of GCC $release, as the installed" \
-    "source is" >&2
-  exit 1
-fi
+for compiler in gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32; do
+  if [ "$(package_version $compiler | cut -d- -f1)" != "$release" ]; then
+    echo "toolchain: $compiler is not of GCC $release, as the installed source is" >&2
+    exit 1
+  fi
+done
 mkdir -p "$work/gcc-build/gcc"
 touch "$work/gcc-build/gcc/s-tm-texi"
 # Debian's compilers search no system root: the driver names the runtime's headers after GCC's

@@ -20,6 +20,10 @@ bool EndsWithSeparator(const std::string& path) {
   return ansi::EndsWithSeparator(path, IsLeadByte);
 }
 
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() || EndsWithSeparator(folder) ? folder + name : folder + "\\" + name;
+}
+
 }  // namespace sim
 
 namespace platform {

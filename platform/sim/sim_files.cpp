@@ -35,7 +35,7 @@ std::string Absolute(const std::string& path) {
   const std::string& current = machine().current_directory;
   if (path.rfind("\\\\", 0) == 0 || (path.size() >= 2 && path[1] == ':')) return path;
   if (!path.empty() && path[0] == '\\') return current.substr(0, 2) + path;
-  return EndsWithSeparator(current) ? current + path : current + "\\" + path;
+  return InFolder(current, path);
 }
 
 // How many leading components of an absolute path form its root: "C:", or the four parts of

@@ -81,8 +81,7 @@ uint32_t GetTempFileNameA(const std::string& path, const std::string& prefix, ui
   if (folder.size() > kLongestTempFolder) return 0;
   char number[16];
   std::snprintf(number, sizeof number, "%X", unique & 0xFFFF);
-  std::string formed = folder.empty() || sim::EndsWithSeparator(folder) ? folder : folder + "\\";
-  formed += prefix.substr(0, 3) + number + ".TMP";
+  const std::string formed = sim::InFolder(folder, prefix.substr(0, 3) + number + ".TMP");
   if (unique == 0) return 0;
   std::memcpy(name, formed.c_str(), formed.size() + 1);
   return unique;

@@ -252,6 +252,9 @@ bool IsLeadByte(uint8_t byte);
 std::vector<size_t> Separators(const std::string& path);
 size_t LastSeparator(const std::string& path);  // npos when the path has none
 bool EndsWithSeparator(const std::string& path);
+// The folder and a name below it, with one backslash between them; the name alone where the
+// folder is empty.
+std::string InFolder(const std::string& folder, const std::string& name);
 // Whether the path starts at a drive's root or a network share: "C:\...", "\\server\...".
 bool IsFullPath(const std::string& path);
 

@@ -32,7 +32,7 @@ std::string InFolderMadeCurrent(const std::string& directory, const std::string&
   if (folder.size() == 2 && folder[1] == ':') {
     folder = sim::SameName(current.substr(0, 2), folder) ? current : folder + "\\";
   }
-  return folder.empty() || sim::EndsWithSeparator(folder) ? folder + file : folder + "\\" + file;
+  return sim::InFolder(folder, file);
 }
 
 // The shell's answer to a request: a full path that names nothing is not found, whatever the

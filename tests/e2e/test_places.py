@@ -5,9 +5,9 @@ import shutil
 import subprocess
 
 from sondrel import DRIVE_C, EXE, Sondrel
-from test_report_probes import ProbeTestCase, file_version, line, report, versioned_module, wine_browser
+from test_report_probes import (PROBE_FILE, ProbeTestCase, file_version, line, report,
+                                versioned_module, wine_browser)
 
-PROBE_FILE = "kelvoran.htm"
 ITALIAN = {"LANG": "it_IT.UTF-8", "LC_ALL": "it_IT.UTF-8"}
 # Wine takes the ANSI code page from the locale: 932 here.
 JAPANESE = {"LANG": "ja_JP.UTF-8", "LC_ALL": "ja_JP.UTF-8"}
@@ -25,14 +25,6 @@ def probe_files():
 
 
 class PlacesTest(ProbeTestCase):
-    def place_program(self, folder, name):
-        """A copy of Sondrel.exe as `name` in `folder` below C: (the root when None)."""
-        if folder is not None:
-            self.make_folder(os.path.join(DRIVE_C, folder))
-        exe = os.path.join(DRIVE_C, folder or "", name)
-        self.put_file(exe, copy_of=EXE)
-        return exe
-
     def make_read_only(self, exe):
         """Puts the program's folder on a read-only file system, as a CD or a write-protected
         share is; where mounting is not allowed, takes the right to write away instead."""
@@ -81,7 +73,7 @@ class PlacesTest(ProbeTestCase):
         for place, folder, name, locale in rows:
             with self.case(place=place):
                 self.assertEqual(probe_files(), [])
-                exe = self.place_program(folder, name)
+                exe = self.copy_program(folder, name)
                 expected = usual
                 if place.startswith("read-only"):
                     self.make_read_only(exe)

@@ -217,11 +217,12 @@ class ProbeTestCase(unittest.TestCase):
             reg_add(key, "", "REG_SZ", command)
         reg_add(r"HKCR\.htm", "", "REG_SZ", "SondrelTestPage")
 
-    def copy_program(self, folder):
-        """A copy of Sondrel.exe in a folder of its own under C:, and its Windows path."""
-        self.make_folder(os.path.join(DRIVE_C, folder))
-        exe = os.path.join(DRIVE_C, folder, "Sondrel.exe")
-        shutil.copyfile(EXE, exe)
+    def copy_program(self, folder, name="Sondrel.exe"):
+        """A copy of Sondrel.exe as `name` in a folder of its own under C: (the root when None)."""
+        if folder is not None:
+            self.make_folder(os.path.join(DRIVE_C, folder))
+        exe = os.path.join(DRIVE_C, folder or "", name)
+        self.put_file(exe, copy_of=EXE)
         return exe
 
 

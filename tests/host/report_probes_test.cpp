@@ -288,11 +288,9 @@ const std::string kIe = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE vers
 constexpr char kTemp[] = "C:\\WINDOWS\\TEMP\\kelvoran.htm";
 constexpr char kWindowsTemp[] = "C:\\WINDOWS\\Temp\\kelvoran.htm";
 
-// Folders that refuse new files; a "?" in a folder of the program's path names nothing.
-void Refusing(sim::Machine& m, std::initializer_list<std::string> folders,
-              const std::string& program = "") {
+// Folders that refuse new files.
+void Refusing(sim::Machine& m, std::initializer_list<std::string> folders) {
   for (const std::string& folder : folders) m.files[folder].refuses_new_files = true;
-  if (!program.empty()) m.module_file_name = program;
 }
 
 // A program and a browser below folders whose names end in a character whose second byte is a
@@ -309,11 +307,12 @@ void DoubleByte(sim::Machine& m, uint32_t code_page, const std::string& program,
 
 const ProgramPlace kPlaces[] = {
     {"read-only folder", [](sim::Machine& m) { Refusing(m, {kProgramFolder}); }, kTemp, kIe},
+    // A "?" in a folder of the program's path names nothing.
     {"name outside the code page",
-     [](sim::Machine& m) { Refusing(m, {}, "C:\\Users\\Giulia\\????????\\Sondrel.exe"); }, kTemp,
-     kIe},
+     [](sim::Machine& m) { m.module_file_name = "C:\\Users\\Giulia\\????????\\Sondrel.exe"; },
+     kTemp, kIe},
     {"folder too long for the system",
-     [](sim::Machine& m) { Refusing(m, {}, "C:\\" + std::string(400, 'd') + "\\Sondrel.exe"); },
+     [](sim::Machine& m) { m.module_file_name = "C:\\" + std::string(400, 'd') + "\\Sondrel.exe"; },
      kTemp, kIe},
     {"temporary folder read-only too",
      [](sim::Machine& m) {

@@ -28,8 +28,9 @@ HWND ReportBox(HWND main) {
 
 void WaitForPostedMessages(HWND box, DWORD timeout_ms) {
   DWORD_PTR original = 0;
-  if (!Limit(box, &original) || original < 2)
+  if (!Limit(box, &original) || original < 2) {
     throw Failure{kFailed, "the text box does not answer"};
+  }
   // The limit is lowered by one and put back, so the box is left as it was.
   for (const DWORD_PTR marker : {original - 1, original}) {
     if (!PostMessageA(box, EM_SETLIMITTEXT, marker, 0)) {
